@@ -1,0 +1,45 @@
+#!/bin/bash
+# Builds a static libpng for the i686 Windows target from Debian's libpng1.6
+# source package, into DEPS_DIR/libpng. Nothing of it goes into git.
+set -euo pipefail
+
+deps_dir="$(realpath -m "$1")"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+src_dir="$deps_dir/src"
+mkdir -p "$src_dir"
+
+# The source package needs a deb-src entry. Only the main suite is listed:
+# its .dsc is served where the security suite's may not be.
+if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    cat > /etc/apt/sources.list.d/debian-src.sources <<SRC
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    apt-get update -qq
+fi
+
+cd "$src_dir"
+if ! ls -d libpng1.6-*/ >/dev/null 2>&1; then
+    apt-get source -qq libpng1.6 >/dev/null 2>&1 || {
+        # The newest candidate may not be served; fall back to any listed version.
+        for v in $(apt-cache showsrc libpng1.6 | awk '/^Version:/ {print $2}'); do
+            apt-get source -qq "libpng1.6=$v" >/dev/null 2>&1 && break
+        done
+    }
+fi
+png_src="$(ls -d "$src_dir"/libpng1.6-*/ | head -n1)"
+
+cmake -S "$png_src" -B "$src_dir/build" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR= \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$deps_dir/libpng" \
+    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+    -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a \
+    -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include >/dev/null
+cmake --build "$src_dir/build" -j"$(nproc)" >/dev/null
+cmake --install "$src_dir/build" >/dev/null
+echo "setup: libpng built into $deps_dir/libpng"

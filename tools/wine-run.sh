@@ -1,0 +1,101 @@
+#!/bin/bash
+# Runs Windows programs under Wine for the tests.
+#
+#   wine-run.sh --state DIR start            make the prefix, start Xvfb and
+#                                            a persistent wineserver
+#   wine-run.sh --state DIR stop             stop exactly what start started
+#   wine-run.sh --state DIR PROGRAM [ARGS]   run one program in that session
+#                                            (a session of its own if none)
+#
+# The prefix lives in DIR/prefix, made once. The session's process ids are
+# kept in DIR/session and are the only processes stop ends.
+set -uo pipefail
+
+state=""
+if [ "${1:-}" = "--state" ]; then state="$2"; shift 2; fi
+state="$(realpath -m "${state:-${KEYVANE_WINE_STATE:-$PWD/wine}}")"
+session="$state/session"
+
+export WINEPREFIX="$state/prefix"
+export WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}"
+
+session_start() {
+    mkdir -p "$state"
+    exec 9>"$state/lock"
+    flock 9
+    if [ -f "$session" ]; then
+        # shellcheck disable=SC1090
+        . "$session"
+        if kill -0 "$WINESERVER_PID" 2>/dev/null; then return 0; fi
+        rm -f "$session"
+    fi
+
+    local xvfb_pid="" display="${DISPLAY:-}"
+    if [ -z "$display" ]; then
+        local fdfile="$state/display"
+        rm -f "$fdfile"
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
+        display=":$(head -n1 "$fdfile")"
+    fi
+    export DISPLAY="$display"
+
+    wineserver -f -p >/dev/null 2>&1 &
+    local server_pid=$!
+
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        # No Mono or Gecko installer dialog waits for a click.
+        WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init >/dev/null 2>&1
+        # A virtual desktop: title bars, and no wait when a top-level
+        # window is destroyed.
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    fi
+    cat > "$session" <<S
+DISPLAY=$display
+XVFB_PID=$xvfb_pid
+WINESERVER_PID=$server_pid
+S
+    flock -u 9
+}
+
+session_stop() {
+    [ -f "$session" ] || return 0
+    # shellcheck disable=SC1090
+    . "$session"
+    rm -f "$session"
+    # Ends the Wine processes of this prefix only, then the server itself.
+    wineserver -k >/dev/null 2>&1
+    for _ in $(seq 50); do kill -0 "$WINESERVER_PID" 2>/dev/null || break; sleep 0.1; done
+    kill "$WINESERVER_PID" 2>/dev/null
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
+    return 0
+}
+
+case "${1:-}" in
+    start) session_start; exit 0 ;;
+    stop) session_stop; exit 0 ;;
+    "") echo "usage: $0 [--state DIR] start|stop|PROGRAM [ARGS]" >&2; exit 2 ;;
+esac
+
+own_session=0
+if [ ! -f "$session" ]; then
+    session_start
+    own_session=1
+fi
+# shellcheck disable=SC1090
+. "$session"
+export DISPLAY
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+# Wine may leave helper processes running (the desktop's explorer) that
+# would inherit and hold our output open; they get a file instead.
+out="$(mktemp "$state/out.XXXXXX")"
+wine "$@" >"$out" 2>&1
+rc=$?
+cat "$out"
+rm -f "$out"
+if [ "$own_session" = 1 ]; then session_stop; fi
+exit $rc
