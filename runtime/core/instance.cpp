@@ -1,0 +1,3 @@
+#include "runtime/core/instance.h"
+
+HINSTANCE InstanceHandle = nullptr;
