@@ -52,6 +52,12 @@ session_start() {
         # window is destroyed.
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+        # The desktop that wineboot started is not the virtual one: start
+        # the prefix's processes afresh so that the next one makes it.
+        wineserver -k >/dev/null 2>&1
+        wait "$server_pid" 2>/dev/null
+        wineserver -f -p >/dev/null 2>&1 &
+        server_pid=$!
     fi
     cat > "$session" <<S
 DISPLAY=$display

@@ -1,0 +1,54 @@
+// Top-level windows addressed by number, and their one window procedure.
+#pragma once
+
+#include <windows.h>
+#include <cstdint>
+
+#include "runtime/core/object_table.h"
+#include "runtime/window/events.h"
+
+// Bits of the flag word that belong to the library; the rest are Win32
+// window styles.
+constexpr uint32_t WindowCentreScreen = 0x00000001;
+constexpr uint32_t WindowCentreParent = 0x00000002;
+constexpr uint32_t WindowNoGadgetList = 0x00000008;
+constexpr uint32_t WindowHidden = 0x10000000;
+
+// A window coordinate that lets the system choose the position.
+constexpr int WindowDefaultPosition = -65535;
+
+using PaintCallbackRoutine = LRESULT (*)(HDC dc, HWND window);
+
+struct WindowObject {
+    HWND window;  // non-zero while the window is open
+    ACCEL* acceleratorEntries;
+    HACCEL acceleratorTable;
+    WindowCallbackRoutine windowCallback;
+    int32_t acceleratorCount;
+    HBRUSH backgroundBrush;
+    HWND mdiClient;
+    PaintCallbackRoutine paintCallback;
+    uint16_t minWidth;
+    uint16_t minHeight;
+    uint16_t maxWidth;
+    uint16_t maxHeight;
+    int32_t minimizedOrMaximized;
+};
+
+int GuiInit();
+void WindowInit();
+// width and height size the client area. Returns the window handle for an
+// explicit number, the object handle for AutoNumber, 0 on failure.
+intptr_t WindowOpen(ObjectId number, int x, int y, int width, int height, const char* title, uint32_t flags);
+intptr_t WindowOpenWithParent(ObjectId number, int x, int y, int width, int height, const char* title,
+                              uint32_t flags, HWND parent);
+void WindowClose(ObjectId number);
+void WindowEndAll();
+
+WindowObject* WindowLookup(ObjectId number);
+// The number of the library window that is or contains window, or -1.
+ObjectId WindowNumberOf(HWND window);
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT GadgetForwardMessage(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
