@@ -1,0 +1,143 @@
+#include "runtime/gadget/gadget_list.h"
+
+#include <cstdio>
+
+#include "runtime/core/heaps.h"
+#include "runtime/core/instance.h"
+#include "runtime/core/state_object.h"
+#include "runtime/gadget/gadget_registry.h"
+
+namespace {
+
+void* listState = nullptr;
+
+HWND* NewStack()
+{
+    return static_cast<HWND*>(MainHeapAllocZero(GadgetListStackEntries * sizeof(HWND)));
+}
+
+void StateInit(void* record)
+{
+    auto* state = static_cast<GadgetListState*>(record);
+    state->stack = NewStack();
+    state->stackCapacity = state->stack ? GadgetListStackEntries : 0;
+    state->defaultFont = defaultGuiFont;
+}
+
+void StateRelease(void* record)
+{
+    MainHeapFree(static_cast<GadgetListState*>(record)->stack);
+}
+
+GadgetListRecord* RecordOf(HWND window, const GadgetListPropertyName& name)
+{
+    return static_cast<GadgetListRecord*>(GetPropA(window, name.text));
+}
+
+}  // namespace
+
+GadgetListPropertyName GadgetListProperty()
+{
+    GadgetListPropertyName name;
+    snprintf(name.text, sizeof name.text, "Nimb_GadgetStack_%i",
+             static_cast<int>(reinterpret_cast<intptr_t>(InstanceHandle)));
+    return name;
+}
+
+void GadgetListStateCreate()
+{
+    listState = StateObjectNew(sizeof(GadgetListState), StateInit, StateRelease);
+}
+
+GadgetListState* GadgetListStateGet()
+{
+    return static_cast<GadgetListState*>(StateObjectGet(listState));
+}
+
+HWND GadgetListRoot(const GadgetListState* state)
+{
+    if (state->stackDepth == 0 || !state->stack)
+        return state->current;
+    return state->stack[0];
+}
+
+HWND GadgetListUse(HWND window)
+{
+    GadgetListState* state = GadgetListStateGet();
+    if (!state)
+        return nullptr;
+    HWND root = GadgetListRoot(state);
+    if (!window)
+        return root;
+
+    GadgetListPropertyName name = GadgetListProperty();
+    GadgetListRecord* record = RecordOf(window, name);
+    GadgetListRecord* rootRecord = root ? RecordOf(root, name) : nullptr;
+
+    // A window new to the lists gets its record (and, when the array in use
+    // goes to root's record, a stack) before anything changes, so that a
+    // failure leaves every list as it was.
+    GadgetListRecord* fresh = nullptr;
+    HWND* freshStack = nullptr;
+    if (!record) {
+        const bool needsStack = rootRecord || !state->stack;
+        fresh = static_cast<GadgetListRecord*>(MainHeapAllocZero(sizeof(GadgetListRecord)));
+        freshStack = needsStack ? NewStack() : nullptr;
+        if (!fresh || (needsStack && !freshStack) || !SetPropA(window, name.text, fresh)) {
+            MainHeapFree(fresh);
+            MainHeapFree(freshStack);
+            return root;
+        }
+    }
+
+    if (rootRecord) {
+        rootRecord->savedCurrent = state->current;
+        rootRecord->savedStack = state->stack;
+        rootRecord->savedStackDepth = state->stackDepth;
+        rootRecord->savedStackCapacity = state->stackCapacity;
+        state->stack = nullptr;
+    }
+
+    if (record) {
+        MainHeapFree(state->stack);
+        state->current = record->savedCurrent;
+        state->stack = record->savedStack;
+        state->stackDepth = record->savedStackDepth;
+        state->stackCapacity = record->savedStackCapacity;
+        record->savedStack = nullptr;
+    } else {
+        if (!state->stack) {
+            state->stack = freshStack;
+            state->stackCapacity = GadgetListStackEntries;
+        }
+        state->stackDepth = 0;
+        state->current = window;
+        fresh->window = window;
+        fresh->previousProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(GadgetListWindowProc)));
+    }
+    return root;
+}
+
+LRESULT CALLBACK GadgetListWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    GadgetListPropertyName name = GadgetListProperty();
+    GadgetListRecord* record = RecordOf(hwnd, name);
+    if (!record)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+
+    WNDPROC previous = record->previousProc;
+    if (message == WM_NCDESTROY) {
+        GadgetListState* state = GadgetListStateGet();
+        if (state && record->window == GadgetListRoot(state)) {
+            state->current = nullptr;
+            state->stackDepth = 0;
+        }
+        MainHeapFree(record->savedStack);
+        MainHeapFree(record);
+        RemovePropA(hwnd, name.text);
+    }
+    if (previous)
+        return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
