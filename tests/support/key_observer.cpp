@@ -1,0 +1,133 @@
+#include "tests/support/key_observer.h"
+
+#include <gtest/gtest.h>
+
+#include <ios>
+#include <ostream>
+
+namespace {
+
+// Each Take injects a key-up of an unused key carrying a numbered tag; once
+// the hook has seen it, it has seen everything injected before it.
+constexpr BYTE MarkerKey = VK_F24;
+constexpr ULONG_PTR MarkerTag = 0x4B560000;
+constexpr ULONG_PTR MarkerMask = 0xFFFF0000;
+constexpr DWORD MarkerTimeoutMs = 5000;
+
+CRITICAL_SECTION lock;
+std::vector<KeyEvent> events;
+ULONG_PTR awaitedMarker;
+ULONG_PTR markerCount;
+HANDLE markerSeen;
+HANDLE hookReady;
+HANDLE hookThread;
+DWORD hookThreadId;
+bool hookInstalled;
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
+{
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+    if (code != HC_ACTION || !(key->flags & LLKHF_INJECTED))
+        return CallNextHookEx(nullptr, code, message, data);
+
+    EnterCriticalSection(&lock);
+    if (key->vkCode == MarkerKey && (key->dwExtraInfo & MarkerMask) == MarkerTag) {
+        if (key->dwExtraInfo == awaitedMarker)
+            SetEvent(markerSeen);
+    } else {
+        DWORD flags = 0;
+        if (key->flags & LLKHF_EXTENDED)
+            flags |= KEYEVENTF_EXTENDEDKEY;
+        if (key->flags & LLKHF_UP)
+            flags |= KEYEVENTF_KEYUP;
+        events.push_back({static_cast<BYTE>(key->vkCode), static_cast<BYTE>(key->scanCode), flags, key->dwExtraInfo});
+    }
+    LeaveCriticalSection(&lock);
+    return 1;
+}
+
+DWORD WINAPI HookThread(void*)
+{
+    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0);
+    hookInstalled = hook != nullptr;
+    SetEvent(hookReady);
+    if (!hook)
+        return 0;
+    // The hook is called through this thread's message loop.
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    UnhookWindowsHookEx(hook);
+    return 0;
+}
+
+}  // namespace
+
+bool operator==(const KeyEvent& a, const KeyEvent& b)
+{
+    return a.vk == b.vk && a.scan == b.scan && a.flags == b.flags && a.extraInfo == b.extraInfo;
+}
+
+void PrintTo(const KeyEvent& event, std::ostream* out)
+{
+    *out << std::hex << std::showbase << "{vk " << unsigned(event.vk) << ", scan " << unsigned(event.scan)
+         << ", flags " << event.flags << ", extra " << event.extraInfo << "}" << std::dec << std::noshowbase;
+}
+
+bool KeyObserverStart()
+{
+    if (hookThread)
+        return hookInstalled;
+    static bool initialised;
+    if (!initialised) {
+        InitializeCriticalSection(&lock);
+        markerSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        hookReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        initialised = true;
+    }
+    ResetEvent(hookReady);
+    hookThread = CreateThread(nullptr, 0, HookThread, nullptr, 0, &hookThreadId);
+    if (!hookThread)
+        return false;
+    WaitForSingleObject(hookReady, INFINITE);
+    if (!hookInstalled)
+        KeyObserverStop();
+    return hookInstalled;
+}
+
+void KeyObserverStop()
+{
+    if (!hookThread)
+        return;
+    PostThreadMessageA(hookThreadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(hookThread, INFINITE);
+    CloseHandle(hookThread);
+    hookThread = nullptr;
+    hookInstalled = false;
+    EnterCriticalSection(&lock);
+    events.clear();
+    LeaveCriticalSection(&lock);
+}
+
+std::vector<KeyEvent> KeyObserverTake()
+{
+    std::vector<KeyEvent> taken;
+    if (!hookThread) {
+        ADD_FAILURE() << "KeyObserverTake without a running key observer";
+        return taken;
+    }
+    EnterCriticalSection(&lock);
+    awaitedMarker = MarkerTag | (++markerCount & ~MarkerMask);
+    ResetEvent(markerSeen);
+    ULONG_PTR marker = awaitedMarker;
+    LeaveCriticalSection(&lock);
+
+    keybd_event(MarkerKey, 0, KEYEVENTF_KEYUP, marker);
+    if (WaitForSingleObject(markerSeen, MarkerTimeoutMs) != WAIT_OBJECT_0)
+        ADD_FAILURE() << "the keyboard hook did not see the marker event within " << MarkerTimeoutMs << " ms";
+
+    EnterCriticalSection(&lock);
+    taken.swap(events);
+    LeaveCriticalSection(&lock);
+    return taken;
+}

@@ -1,0 +1,31 @@
+// Watches the keyboard events injected into the system input stream with a
+// low-level keyboard hook on a thread of its own. While it watches, injected
+// events are taken out of the stream and reach no window, so that the keys a
+// test presses change nothing on the shared desktop (suites that use it are
+// DESKTOP suites).
+#pragma once
+
+#include <windows.h>
+
+#include <iosfwd>
+#include <vector>
+
+// An injected event, told as the keybd_event call that made it.
+struct KeyEvent {
+    BYTE vk;
+    BYTE scan;
+    DWORD flags;  // KEYEVENTF_EXTENDEDKEY and KEYEVENTF_KEYUP
+    ULONG_PTR extraInfo;
+};
+
+bool operator==(const KeyEvent& a, const KeyEvent& b);
+void PrintTo(const KeyEvent& event, std::ostream* out);
+
+// Installs the hook; false when the system refuses it.
+bool KeyObserverStart();
+void KeyObserverStop();
+
+// The events injected since the last call, oldest first. It first waits
+// until the input stream has delivered everything injected before the call,
+// so that an empty result means that nothing was injected.
+std::vector<KeyEvent> KeyObserverTake();
