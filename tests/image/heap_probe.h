@@ -1,0 +1,60 @@
+// Bytes the process holds on the C heap, where AddressSanitizer can tell.
+#pragma once
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KEYVANE_HEAP_PROBE 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define KEYVANE_HEAP_PROBE 1
+#endif
+
+#ifdef KEYVANE_HEAP_PROBE
+#include <sanitizer/allocator_interface.h>
+#endif
+
+#include <cstddef>
+
+// -1 where the count is not available (the Windows build).
+inline long long HeapBytesInUse()
+{
+#ifdef KEYVANE_HEAP_PROBE
+    return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
+#else
+    return -1;
+#endif
+}
+
+#ifdef KEYVANE_HEAP_PROBE
+inline size_t LargestAllocationSeen = 0;
+
+inline void NoteAllocation(const volatile void*, size_t size)
+{
+    if (size > LargestAllocationSeen)
+        LargestAllocationSeen = size;
+}
+
+inline void NoteFree(const volatile void*) {}
+#endif
+
+// Starts recording the largest single allocation; false where it cannot.
+inline bool WatchLargestAllocation()
+{
+#ifdef KEYVANE_HEAP_PROBE
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree) != 0;
+    LargestAllocationSeen = 0;
+    return installed;
+#else
+    return false;
+#endif
+}
+
+inline size_t LargestAllocation()
+{
+#ifdef KEYVANE_HEAP_PROBE
+    return LargestAllocationSeen;
+#else
+    return 0;
+#endif
+}
