@@ -1,22 +1,29 @@
-// Bytes the process holds on the C heap, where AddressSanitizer can tell.
+// What the C heap holds, where AddressSanitizer can tell (the native build).
 #pragma once
 
-#if defined(__has_feature)
+#include <cstddef>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KEYVANE_HEAP_PROBE 1
+#elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
 #define KEYVANE_HEAP_PROBE 1
 #endif
 #endif
-#if defined(__SANITIZE_ADDRESS__)
-#define KEYVANE_HEAP_PROBE 1
-#endif
 
 #ifdef KEYVANE_HEAP_PROBE
 #include <sanitizer/allocator_interface.h>
+
+inline size_t LargestAllocationSeen = 0;
+inline void NoteAllocation(const volatile void*, size_t size)
+{
+    if (size > LargestAllocationSeen)
+        LargestAllocationSeen = size;
+}
+inline void NoteFree(const volatile void*) {}
 #endif
 
-#include <cstddef>
-
-// -1 where the count is not available (the Windows build).
+// Bytes in use; -1 where the count is not available.
 inline long long HeapBytesInUse()
 {
 #ifdef KEYVANE_HEAP_PROBE
@@ -25,18 +32,6 @@ inline long long HeapBytesInUse()
     return -1;
 #endif
 }
-
-#ifdef KEYVANE_HEAP_PROBE
-inline size_t LargestAllocationSeen = 0;
-
-inline void NoteAllocation(const volatile void*, size_t size)
-{
-    if (size > LargestAllocationSeen)
-        LargestAllocationSeen = size;
-}
-
-inline void NoteFree(const volatile void*) {}
-#endif
 
 // Starts recording the largest single allocation; false where it cannot.
 inline bool WatchLargestAllocation()
