@@ -13,6 +13,10 @@ constexpr BYTE MarkerKey = VK_F24;
 constexpr ULONG_PTR MarkerTag = 0x4B560000;
 constexpr ULONG_PTR MarkerMask = 0xFFFF0000;
 constexpr DWORD MarkerTimeoutMs = 5000;
+// Wine can drop the events injected just after the hook is installed: the
+// observer is ready once a marker has come through.
+constexpr DWORD PrimingStepMs = 100;
+constexpr int PrimingSteps = 100;
 
 CRITICAL_SECTION lock;
 std::vector<KeyEvent> events;
@@ -61,6 +65,19 @@ DWORD WINAPI HookThread(void*)
     return 0;
 }
 
+// Injects a fresh marker and waits for the hook to see it.
+bool MarkerComesThrough(DWORD timeoutMs)
+{
+    EnterCriticalSection(&lock);
+    awaitedMarker = MarkerTag | (++markerCount & ~MarkerMask);
+    ResetEvent(markerSeen);
+    ULONG_PTR marker = awaitedMarker;
+    LeaveCriticalSection(&lock);
+
+    keybd_event(MarkerKey, 0, KEYEVENTF_KEYUP, marker);
+    return WaitForSingleObject(markerSeen, timeoutMs) == WAIT_OBJECT_0;
+}
+
 }  // namespace
 
 bool operator==(const KeyEvent& a, const KeyEvent& b)
@@ -90,9 +107,18 @@ bool KeyObserverStart()
     if (!hookThread)
         return false;
     WaitForSingleObject(hookReady, INFINITE);
-    if (!hookInstalled)
+    bool ready = hookInstalled;
+    for (int step = 0; ready && !MarkerComesThrough(PrimingStepMs); ++step)
+        ready = step + 1 < PrimingSteps;
+    if (!ready) {
         KeyObserverStop();
-    return hookInstalled;
+        return false;
+    }
+    // Nothing injected while priming belongs to a test.
+    EnterCriticalSection(&lock);
+    events.clear();
+    LeaveCriticalSection(&lock);
+    return true;
 }
 
 void KeyObserverStop()
@@ -116,14 +142,7 @@ std::vector<KeyEvent> KeyObserverTake()
         ADD_FAILURE() << "KeyObserverTake without a running key observer";
         return taken;
     }
-    EnterCriticalSection(&lock);
-    awaitedMarker = MarkerTag | (++markerCount & ~MarkerMask);
-    ResetEvent(markerSeen);
-    ULONG_PTR marker = awaitedMarker;
-    LeaveCriticalSection(&lock);
-
-    keybd_event(MarkerKey, 0, KEYEVENTF_KEYUP, marker);
-    if (WaitForSingleObject(markerSeen, MarkerTimeoutMs) != WAIT_OBJECT_0)
+    if (!MarkerComesThrough(MarkerTimeoutMs))
         ADD_FAILURE() << "the keyboard hook did not see the marker event within " << MarkerTimeoutMs << " ms";
 
     EnterCriticalSection(&lock);

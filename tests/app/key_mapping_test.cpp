@@ -1,0 +1,216 @@
+// The joystick-to-key mapping, end to end: the simulated pad is moved, the
+// mapping polls it through the joystick library, and the key observer
+// reports the keyboard events that reached the system input stream.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/key_mapping.h"
+#include "runtime/joystick/joystick.h"
+#include "tests/support/joystick_runtime.h"
+#include "tests/support/key_observer.h"
+#include "tests/support/sim_pad.h"
+
+namespace {
+
+using Keys = std::vector<KeyEvent>;
+
+KeyEvent Down(BYTE vk)
+{
+    return {vk, 0, 0, 0};
+}
+
+KeyEvent Up(BYTE vk)
+{
+    return {vk, 0, KEYEVENTF_KEYUP, 0};
+}
+
+// Space goes down with scan code 0x20 and the extended flag.
+const KeyEvent SpaceDown = {VK_SPACE, 0x20, KEYEVENTF_EXTENDEDKEY, 0};
+
+constexpr LONG Full = 1000;
+
+int mapped;  // the pad that is joystick 0
+int other;   // joystick 1, always deflected, never mapped
+
+class KeyMappingTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        EnsureJoystickRuntime();
+        mapped = SimPadPlug();
+        other = SimPadPlug();
+        SimPadSetAxes(other, -Full, Full);
+        for (int button = 1; button <= 32; ++button)
+            SimPadSetButton(other, button, true);
+        ASSERT_EQ(JoystickInit(), 2) << "is dinput.dll beside the test and WINEDLLOVERRIDES=dinput=n set?";
+        ASSERT_TRUE(KeyObserverStart());
+    }
+
+    static void TearDownTestSuite() { KeyObserverStop(); }
+
+    // Every test starts and ends with the stick centred and no key held.
+    void SetUp() override { Centre(); }
+    void TearDown() override { Centre(); }
+
+    void Centre()
+    {
+        SimPadState(mapped) = DIJOYSTATE();
+        KeyMappingPoll();
+        KeyObserverTake();
+        ASSERT_EQ(upHeld | downHeld | leftHeld | rightHeld | spaceHeld, 0);
+    }
+
+    static Keys Poll(LONG x, LONG y)
+    {
+        SimPadSetAxes(mapped, x, y);
+        KeyMappingPoll();
+        return KeyObserverTake();
+    }
+
+    static Keys PollButton(bool pressed)
+    {
+        SimPadSetButton(mapped, 1, pressed);
+        KeyMappingPoll();
+        return KeyObserverTake();
+    }
+};
+
+TEST_F(KeyMappingTest, HeldDirectionRepeatsItsKeyDownEveryPassAndGoesUpOnceAtCentre)
+{
+    SimPadSetAxes(mapped, 0, -Full);
+    for (int i = 0; i < 100; ++i)
+        KeyMappingPoll();
+    EXPECT_EQ(KeyObserverTake(), Keys(100, Down(VK_UP)));
+    EXPECT_EQ(upHeld, 1);
+
+    EXPECT_EQ(Poll(0, 0), Keys{Up(VK_UP)});
+    EXPECT_EQ(upHeld, 0);
+    EXPECT_EQ(Poll(0, 0), Keys{});
+}
+
+TEST_F(KeyMappingTest, EachDirectionDrivesItsArrowKey)
+{
+    const struct {
+        LONG x, y;
+        BYTE key;
+        int* held;
+    } directions[] = {
+        {0, -Full, VK_UP, &upHeld},
+        {0, Full, VK_DOWN, &downHeld},
+        {-Full, 0, VK_LEFT, &leftHeld},
+        {Full, 0, VK_RIGHT, &rightHeld},
+    };
+    for (const auto& d : directions) {
+        SCOPED_TRACE(int(d.key));
+        EXPECT_EQ(Poll(d.x, d.y), Keys{Down(d.key)});
+        EXPECT_EQ(*d.held, 1);
+        EXPECT_EQ(Poll(0, 0), Keys{Up(d.key)});
+        EXPECT_EQ(*d.held, 0);
+    }
+}
+
+TEST_F(KeyMappingTest, JumpToTheOppositeSideReleasesNothingUntilTheCentre)
+{
+    EXPECT_EQ(Poll(0, -Full), Keys{Down(VK_UP)});
+    EXPECT_EQ(Poll(0, Full), Keys{Down(VK_DOWN)});
+    EXPECT_EQ(Poll(0, 0), (Keys{Up(VK_UP), Up(VK_DOWN)}));
+
+    EXPECT_EQ(Poll(Full, 0), Keys{Down(VK_RIGHT)});
+    EXPECT_EQ(Poll(-Full, 0), Keys{Down(VK_LEFT)});
+    EXPECT_EQ(Poll(0, 0), (Keys{Up(VK_LEFT), Up(VK_RIGHT)}));
+}
+
+TEST_F(KeyMappingTest, DiagonalsInjectTheVerticalKeyFirst)
+{
+    EXPECT_EQ(Poll(-Full, -Full), (Keys{Down(VK_UP), Down(VK_LEFT)}));
+    EXPECT_EQ(Poll(-Full, -Full), (Keys{Down(VK_UP), Down(VK_LEFT)}));
+    EXPECT_EQ(Poll(0, 0), (Keys{Up(VK_UP), Up(VK_LEFT)}));
+
+    EXPECT_EQ(Poll(Full, Full), (Keys{Down(VK_DOWN), Down(VK_RIGHT)}));
+    // One axis back to the centre while the other moves on.
+    EXPECT_EQ(Poll(0, -Full), (Keys{Down(VK_UP), Up(VK_RIGHT)}));
+    EXPECT_EQ(Poll(0, 0), (Keys{Up(VK_UP), Up(VK_DOWN)}));
+}
+
+TEST_F(KeyMappingTest, ButtonOneDrivesSpaceWithScanCode0x20AndTheExtendedFlag)
+{
+    EXPECT_EQ(PollButton(true), Keys{SpaceDown});
+    EXPECT_EQ(PollButton(true), Keys{SpaceDown});
+    EXPECT_EQ(spaceHeld, 1);
+    // The key-up carries scan code 0 and no extended flag.
+    EXPECT_EQ(PollButton(false), Keys{Up(VK_SPACE)});
+    EXPECT_EQ(spaceHeld, 0);
+    EXPECT_EQ(PollButton(false), Keys{});
+}
+
+TEST_F(KeyMappingTest, AllFiveRulesRunInOrderInOnePass)
+{
+    SimPadSetButton(mapped, 1, true);
+    EXPECT_EQ(Poll(-Full, -Full), (Keys{Down(VK_UP), Down(VK_LEFT), SpaceDown}));
+    SimPadSetButton(mapped, 1, false);
+    EXPECT_EQ(Poll(0, 0), (Keys{Up(VK_UP), Up(VK_LEFT), Up(VK_SPACE)}));
+}
+
+TEST_F(KeyMappingTest, Exactly500IsTheCentre)
+{
+    EXPECT_EQ(Poll(0, -Full), Keys{Down(VK_UP)});
+    EXPECT_EQ(Poll(0, -500), Keys{Up(VK_UP)});
+    EXPECT_EQ(Poll(0, -501), Keys{Down(VK_UP)});
+    EXPECT_EQ(Poll(0, 500), Keys{Up(VK_UP)});
+    EXPECT_EQ(Poll(501, 501), (Keys{Down(VK_DOWN), Down(VK_RIGHT)}));
+    EXPECT_EQ(Poll(500, 500), (Keys{Up(VK_DOWN), Up(VK_RIGHT)}));
+}
+
+TEST_F(KeyMappingTest, OtherButtonsAxesHatsAndJoysticksInjectNothing)
+{
+    DIJOYSTATE& state = SimPadState(mapped);
+    for (int button = 2; button <= 32; ++button)
+        SimPadSetButton(mapped, button, true);
+    state.lZ = state.lRx = state.lRy = state.lRz = Full;
+    state.rglSlider[0] = state.rglSlider[1] = -Full;
+    for (DWORD& hat : state.rgdwPOV)
+        hat = 27000;
+    for (int i = 0; i < 3; ++i)
+        KeyMappingPoll();
+    EXPECT_EQ(KeyObserverTake(), Keys{});
+}
+
+TEST_F(KeyMappingTest, TakesOneSnapshotPerPass)
+{
+    SimPadSetAxes(mapped, -Full, Full);
+    SimPadSetButton(mapped, 1, true);
+    SimPadClearLog();
+    KeyMappingPoll();
+    KeyObserverTake();
+    EXPECT_EQ(SimPadCalls(mapped), (std::vector<SimCall>{SimCall::Poll, SimCall::GetDeviceState}));
+    EXPECT_TRUE(SimPadCalls(other).empty());
+}
+
+TEST_F(KeyMappingTest, FailedSnapshotReplaysTheLastOne)
+{
+    EXPECT_EQ(Poll(0, -Full), Keys{Down(VK_UP)});
+
+    // The stick is back at the centre, but the read fails.
+    SimPadLoseAcquisition(mapped);
+    EXPECT_EQ(Poll(0, 0), Keys{Down(VK_UP)});
+    // The failing pass reacquired the pad: this one sees the centre.
+    EXPECT_EQ(Poll(0, 0), Keys{Up(VK_UP)});
+}
+
+TEST_F(KeyMappingTest, ReleaseHeldLetsGoOfEveryHeldKeyOnce)
+{
+    SimPadSetButton(mapped, 1, true);
+    EXPECT_EQ(Poll(Full, Full), (Keys{Down(VK_DOWN), Down(VK_RIGHT), SpaceDown}));
+
+    KeyMappingReleaseHeld();
+    EXPECT_EQ(KeyObserverTake(), (Keys{Up(VK_DOWN), Up(VK_RIGHT), Up(VK_SPACE)}));
+    EXPECT_EQ(downHeld | rightHeld | spaceHeld, 0);
+    KeyMappingReleaseHeld();
+    EXPECT_EQ(KeyObserverTake(), Keys{});
+
+    // Still deflected: the next pass presses again.
+    EXPECT_EQ(Poll(Full, Full), (Keys{Down(VK_DOWN), Down(VK_RIGHT), SpaceDown}));
+}
+
+}  // namespace
