@@ -89,27 +89,6 @@ TEST_F(KeyMappingTest, HeldDirectionRepeatsItsKeyDownEveryPassAndGoesUpOnceAtCen
     EXPECT_EQ(Poll(0, 0), Keys{});
 }
 
-TEST_F(KeyMappingTest, EachDirectionDrivesItsArrowKey)
-{
-    const struct {
-        LONG x, y;
-        BYTE key;
-        int* held;
-    } directions[] = {
-        {0, -Full, VK_UP, &upHeld},
-        {0, Full, VK_DOWN, &downHeld},
-        {-Full, 0, VK_LEFT, &leftHeld},
-        {Full, 0, VK_RIGHT, &rightHeld},
-    };
-    for (const auto& d : directions) {
-        SCOPED_TRACE(int(d.key));
-        EXPECT_EQ(Poll(d.x, d.y), Keys{Down(d.key)});
-        EXPECT_EQ(*d.held, 1);
-        EXPECT_EQ(Poll(0, 0), Keys{Up(d.key)});
-        EXPECT_EQ(*d.held, 0);
-    }
-}
-
 TEST_F(KeyMappingTest, JumpToTheOppositeSideReleasesNothingUntilTheCentre)
 {
     EXPECT_EQ(Poll(0, -Full), Keys{Down(VK_UP)});
