@@ -114,11 +114,19 @@ TEST_F(KeyMappingTest, DiagonalsInjectTheVerticalKeyFirst)
 
 TEST_F(KeyMappingTest, ButtonOneDrivesSpaceWithScanCode0x20AndTheExtendedFlag)
 {
-    EXPECT_EQ(PollButton(true), Keys{SpaceDown});
+    const Keys first = PollButton(true);
+    EXPECT_EQ(first, Keys{SpaceDown});
     EXPECT_EQ(PollButton(true), Keys{SpaceDown});
     EXPECT_EQ(spaceHeld, 1);
     // The key-up carries scan code 0 and no extended flag.
-    EXPECT_EQ(PollButton(false), Keys{Up(VK_SPACE)});
+    const Keys up = PollButton(false);
+    EXPECT_EQ(up, Keys{Up(VK_SPACE)});
+    // What the system itself made of the two calls.
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(up.size(), 1u);
+    EXPECT_EQ(first[0].hookFlags, static_cast<DWORD>(LLKHF_INJECTED | LLKHF_EXTENDED));
+    EXPECT_EQ(up[0].hookFlags, static_cast<DWORD>(LLKHF_INJECTED | LLKHF_UP));
+    EXPECT_GE(up[0].time, first[0].time);
     EXPECT_EQ(spaceHeld, 0);
     EXPECT_EQ(PollButton(false), Keys{});
 }

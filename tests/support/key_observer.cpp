@@ -44,7 +44,8 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
             flags |= KEYEVENTF_EXTENDEDKEY;
         if (key->flags & LLKHF_UP)
             flags |= KEYEVENTF_KEYUP;
-        events.push_back({static_cast<BYTE>(key->vkCode), static_cast<BYTE>(key->scanCode), flags, key->dwExtraInfo});
+        events.push_back({static_cast<BYTE>(key->vkCode), static_cast<BYTE>(key->scanCode), flags, key->dwExtraInfo,
+                          key->flags, key->time});
     }
     LeaveCriticalSection(&lock);
     return 1;

@@ -16,6 +16,9 @@ struct KeyEvent {
     BYTE scan;
     DWORD flags;  // KEYEVENTF_EXTENDEDKEY and KEYEVENTF_KEYUP
     ULONG_PTR extraInfo;
+    // As the hook saw it; not compared.
+    DWORD hookFlags = 0;  // LLKHF_INJECTED, LLKHF_EXTENDED, LLKHF_UP
+    DWORD time = 0;       // milliseconds, the system clock
 };
 
 bool operator==(const KeyEvent& a, const KeyEvent& b);
