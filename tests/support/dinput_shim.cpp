@@ -1,8 +1,11 @@
 // Our own dinput.dll for the tests, loaded instead of the system's with
-// WINEDLLOVERRIDES=dinput=n. It holds no DirectInput of its own: it hands
-// every call to the simulation compiled into the test program (sim_pad),
-// which it finds among the program's exports.
+// WINEDLLOVERRIDES=dinput=n. It hands every call to the simulation compiled
+// into the test program (sim_pad), which it finds among the program's
+// exports. A program without it, started by a test, gets the DirectInput
+// served from the remote pad block that KEYVANE_PAD names (remote_pad.h).
 #include <windows.h>
+
+#include "tests/support/remote_dinput.h"
 
 namespace {
 
@@ -20,12 +23,8 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE in
                                                                    void** out, IUnknown* outer)
 {
     auto create = reinterpret_cast<CreateRoutine>(reinterpret_cast<void*>(ProgramExport("SimPadDirectInputCreateEx")));
-    if (!create) {
-        // A program without the simulation gets no DirectInput.
-        if (out)
-            *out = nullptr;
-        return E_FAIL;
-    }
+    if (!create)
+        return RemoteDirectInputCreate(version, iid, out, outer);
     return create(instance, version, &iid, out, outer);
 }
 
@@ -36,5 +35,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*)
         auto attach = reinterpret_cast<AttachRoutine>(reinterpret_cast<void*>(ProgramExport("SimPadModuleAttach")));
         return attach ? attach() : TRUE;
     }
+    if (reason == DLL_PROCESS_DETACH)
+        RemoteDetach();
     return TRUE;
 }

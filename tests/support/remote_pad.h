@@ -1,0 +1,105 @@
+// A simulated game pad that another process drives: the layout of the named
+// shared-memory block through which a test (remote_pad_driver.h) moves and
+// breaks the pads, and our dinput.dll, loaded into a program that holds no
+// simulation of its own, serves them and logs every DirectInput call.
+//
+// The DLL finds the block by the name in the environment variable
+// KEYVANE_PAD. Both sides write the block with Interlocked operations: the
+// pad states behind a sequence counter, the call log as records that carry
+// their own sequence number, so that a reader never takes a torn one.
+#pragma once
+
+#define DIRECTINPUT_VERSION 0x0700
+#include <dinput.h>
+
+constexpr char RemotePadVariable[] = "KEYVANE_PAD";
+constexpr DWORD RemotePadMagic = 0x4450564Bu;  // "KVPD"
+constexpr DWORD RemotePadVersion = 1;
+constexpr int RemotePadMaxDevices = 4;
+constexpr int RemotePadLogSize = 4096;  // a ring: the newest records are kept
+
+// The DirectInput calls the log tells apart.
+enum RemoteCall : LONG {
+    RemoteCallCreate,  // DirectInputCreateEx
+    RemoteCallEnumDevices,
+    RemoteCallCreateDeviceEx,
+    RemoteCallDirectInputRelease,
+    RemoteCallSetDataFormat,
+    RemoteCallSetProperty,
+    RemoteCallSetCooperativeLevel,
+    RemoteCallAcquire,
+    RemoteCallUnacquire,
+    RemoteCallPoll,
+    RemoteCallGetDeviceState,
+    RemoteCallDeviceRelease,
+    RemoteCallOther,  // anything else: the library has no business calling it
+    RemoteCallKinds
+};
+
+// One logged call. sequence is the record's number + 1 once it is complete,
+// 0 while it is being written.
+struct RemotePadRecord {
+    LONG sequence;
+    LONG call;    // RemoteCall
+    LONG device;  // the pad whose device was called; -1 for DirectInput
+    LONG result;  // HRESULT
+};
+
+struct RemotePadDevice {
+    LONG attached;
+    // The set-up step fails with this HRESULT when it is not DI_OK.
+    LONG createDeviceResult;
+    LONG setDataFormatResult;
+    LONG setRangeXResult;
+    LONG setRangeYResult;
+    LONG failReads;  // the next that many GetDeviceState calls fail
+    LONG refs;       // references held on all of the pad's device objects
+    LONG stateSequence;  // odd while the driver writes state
+    DIJOYSTATE state;
+};
+
+// What pad_probe reports of joystick 0 while it runs.
+struct RemotePadProbe {
+    LONG joysticks;  // JoystickInit's result; -1 until it returned
+    LONG examines;   // JoystickExamine calls so far
+    LONG fresh;      // of which returned 1
+    LONG x;          // JoystickReadAxisX/Y and JoystickReadButton(0, 1)
+    LONG y;
+    LONG button;
+    LONG stop;   // set by the test: end the loop, JoystickEndAll, exit
+    LONG ended;  // set by the probe after JoystickEndAll
+};
+
+struct RemotePadBlock {
+    DWORD magic;
+    DWORD version;
+    DWORD size;
+    LONG deviceCount;         // pads plugged in so far; numbers are never reused
+    LONG createFails;         // DirectInputCreateEx leaves the pointer null
+    LONG enumDevicesResult;   // EnumDevices enumerates nothing and returns it when not DI_OK
+    LONG directInputRefs;     // references held on all DirectInput objects
+    LONG counts[RemoteCallKinds];  // every call ever made, by kind
+    RemotePadDevice devices[RemotePadMaxDevices];
+    LONG logNext;  // records claimed so far; record n sits at log[n % RemotePadLogSize]
+    RemotePadRecord log[RemotePadLogSize];
+    RemotePadProbe probe;
+};
+
+// Maps an existing block by name; null when there is none or it is not of
+// this layout. RemotePadUnmap undoes it.
+RemotePadBlock* RemotePadMap(const char* name, HANDLE* mapping);
+void RemotePadUnmap(RemotePadBlock* block, HANDLE mapping);
+
+// An Interlocked read of a word of the block.
+LONG RemotePadRead(LONG* word);
+
+// Appends one record to the log and counts the call; returns result.
+HRESULT RemotePadLog(RemotePadBlock* block, RemoteCall call, int device, HRESULT result);
+
+// Copies log record number n (0-based, as counted by logNext). 1 when it was
+// copied, 0 when it is not complete yet, -1 when it has been overwritten.
+int RemotePadReadRecord(RemotePadBlock* block, LONG n, RemotePadRecord* out);
+
+// The driver writes a pad's state and the DLL reads it, each in one piece.
+void RemotePadWriteState(RemotePadDevice* device, const DIJOYSTATE& state);
+bool RemotePadReadState(RemotePadDevice* device, DIJOYSTATE* out);
