@@ -13,21 +13,16 @@ namespace {
 
 constexpr const char* TestClass = "KeyvaneMessageBoxTest";
 constexpr const char* HelperClass = "KeyvaneForegroundHelper";
-
-void Pump()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
+constexpr const char* Caption = "Keyvane test box";
+constexpr int MessageBoxTextId = 0xFFFF;
 
 template <typename Condition>
-bool WaitFor(Condition condition, int ms = 10000)
+bool WaitFor(Condition condition)
 {
-    for (int waited = 0; waited < ms; waited += 10) {
-        Pump();
+    for (int i = 0; i < 1000; ++i) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
         if (condition())
             return true;
         Sleep(10);
@@ -35,74 +30,42 @@ bool WaitFor(Condition condition, int ms = 10000)
     return false;
 }
 
-// What the closing thread saw while the box was up.
+// What a second thread saw while the box was up, before it pressed OK.
 struct BoxSeen {
-    bool found = false;
-    std::string text;
+    std::string text = "(no box found)";
     HWND owner = nullptr;
     std::vector<bool> enabled;  // of the watched windows, in their order
-    std::vector<DisabledWindowEntry> entries;
+    std::vector<HWND> entries;  // windows of this thread's entries, sorted
 };
 
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam)
+BoxSeen ShowAndClose(const char* text, std::vector<HWND> watched, int* result)
 {
-    char className[32] = {};
-    GetClassNameA(child, className, sizeof className);
-    char text[256] = {};
-    GetWindowTextA(child, text, sizeof text);
-    if (lstrcmpiA(className, "Static") == 0 && text[0])
-        *reinterpret_cast<std::string*>(lParam) += text;
-    return TRUE;
-}
-
-// Finds our dialog by its caption, notes what it needs, then presses OK.
-void CloseBox(const char* caption, std::vector<HWND> watched, BoxSeen* seen)
-{
-    HWND box = nullptr;
-    for (int waited = 0; waited < 10000 && !box; waited += 10) {
-        HWND found = FindWindowA("#32770", caption);
-        DWORD process = 0;
-        if (found && GetWindowThreadProcessId(found, &process) && process == GetCurrentProcessId())
-            box = found;
-        else
+    BoxSeen seen;
+    const DWORD thread = GetCurrentThreadId();
+    std::thread closer([&] {
+        HWND box = nullptr;
+        for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", Caption)); ++i)
             Sleep(10);
-    }
-    if (!box)
-        return;
-    seen->found = true;
-    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&seen->text));
-    seen->owner = GetWindow(box, GW_OWNER);
-    for (HWND w : watched)
-        seen->enabled.push_back(IsWindowEnabled(w) != FALSE);
-    // The box's thread waits in its modal loop and leaves the list alone.
-    for (ListNode* n = DisabledWindowList; n; n = n->older)
-        seen->entries.push_back(*static_cast<DisabledWindowEntry*>(ListPayload(n)));
-    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-}
-
-int ShowAndClose(const char* caption, const char* text, std::vector<HWND> watched, BoxSeen* seen)
-{
-    std::thread closer(CloseBox, caption, watched, seen);
-    int result = MessageBoxShow(caption, text, 0);
+        if (!box)
+            return;
+        char shown[256] = {};
+        GetDlgItemTextA(box, MessageBoxTextId, shown, sizeof shown);
+        seen.text = shown;
+        seen.owner = GetWindow(box, GW_OWNER);
+        for (HWND w : watched)
+            seen.enabled.push_back(IsWindowEnabled(w) != FALSE);
+        // The box's thread waits in its modal loop and leaves the list alone.
+        for (ListNode* n = DisabledWindowList; n; n = n->older) {
+            auto* entry = static_cast<DisabledWindowEntry*>(ListPayload(n));
+            if (entry->thread == thread)
+                seen.entries.push_back(entry->window);
+        }
+        std::sort(seen.entries.begin(), seen.entries.end());
+        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    });
+    *result = MessageBoxShow(Caption, text, 0);
     closer.join();
-    return result;
-}
-
-std::vector<HWND> EntryWindows(const std::vector<DisabledWindowEntry>& entries, DWORD thread)
-{
-    std::vector<HWND> windows;
-    for (const auto& e : entries) {
-        if (e.thread == thread)
-            windows.push_back(e.window);
-    }
-    std::sort(windows.begin(), windows.end());
-    return windows;
-}
-
-std::vector<HWND> Sorted(std::vector<HWND> windows)
-{
-    std::sort(windows.begin(), windows.end());
-    return windows;
+    return seen;
 }
 
 class MessageBoxTest : public ::testing::Test {
@@ -112,69 +75,56 @@ protected:
         EnsureRuntimeHeaps();
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = TestClass;
         RegisterClassA(&windowClass);  // fails harmlessly when already there
-        ASSERT_EQ(DisabledWindowList, nullptr);
     }
 
     void TearDown() override
     {
         for (HWND w : windows)
             DestroyWindow(w);
-        Pump();
         if (helper.hProcess) {
-            HWND window = FindWindowA(HelperClass, nullptr);
-            if (window)
-                PostMessageA(window, WM_CLOSE, 0, 0);
+            PostMessageA(FindWindowA(HelperClass, nullptr), WM_CLOSE, 0, 0);
             if (WaitForSingleObject(helper.hProcess, 10000) != WAIT_OBJECT_0)
                 TerminateProcess(helper.hProcess, 1);
             CloseHandle(helper.hProcess);
             CloseHandle(helper.hThread);
         }
+        EXPECT_EQ(DisabledWindowList, nullptr);
     }
 
-    // Shown without taking the activation, unless it is to be in front.
-    HWND Open(const char* title, bool visible = true)
+    // Shown without taking the activation.
+    HWND Open(bool visible = true)
     {
-        HWND w = CreateWindowExA(0, TestClass, title, WS_OVERLAPPEDWINDOW, 50 + 30 * windows.size(),
-                                 50 + 30 * windows.size(), 240, 160, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                 nullptr);
-        if (w) {
-            windows.push_back(w);
-            if (visible)
-                ShowWindow(w, SW_SHOWNOACTIVATE);
-        }
+        HWND w = CreateWindowExA(0, TestClass, "ours", WS_OVERLAPPEDWINDOW, 40 * windows.size(), 40, 240, 160,
+                                 nullptr, nullptr, nullptr, nullptr);
+        windows.push_back(w);
+        if (visible)
+            ShowWindow(w, SW_SHOWNOACTIVATE);
         return w;
     }
 
     bool BringToFront(HWND w)
     {
-        ShowWindow(w, SW_SHOW);
         SetForegroundWindow(w);
         return WaitFor([w] { return GetForegroundWindow() == w; });
     }
 
-    // Another program's window in the foreground.
-    HWND StartForegroundHelper()
+    // Puts another program's window in the foreground.
+    bool StartForegroundHelper()
     {
         char path[MAX_PATH];
-        DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string program(path, length);
+        std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
         program = program.substr(0, program.find_last_of("\\/") + 1) + "foreground_helper.exe";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &helper))
-            return nullptr;
-        HWND window = nullptr;
-        WaitFor([&window] {
-            window = FindWindowA(HelperClass, nullptr);
-            if (window && GetForegroundWindow() != window)
-                SetForegroundWindow(window);
-            return window && GetForegroundWindow() == window;
+            return false;
+        return WaitFor([] {
+            HWND w = FindWindowA(HelperClass, nullptr);
+            return w && GetForegroundWindow() == w;
         });
-        return GetForegroundWindow() == window ? window : nullptr;
     }
 
     std::vector<HWND> windows;
@@ -183,97 +133,69 @@ protected:
 
 TEST_F(MessageBoxTest, OwnWindowInFrontOwnsTheBoxAndTheOthersAreDisabled)
 {
-    HWND front = Open("front");
-    HWND back = Open("back");
-    ASSERT_TRUE(front && back);
+    HWND front = Open();
+    HWND back = Open();
     ASSERT_TRUE(BringToFront(front));
     EXPECT_EQ(MessageBoxOwner(), front);
 
-    // An entry of another thread must outlive this thread's box.
-    auto* foreign = static_cast<DisabledWindowEntry*>(
-        ListAdd(&DisabledWindowList, sizeof(ListNode) + sizeof(DisabledWindowEntry)));
-    ASSERT_NE(foreign, nullptr);
-    foreign->thread = GetCurrentThreadId() + 4;
-    foreign->window = back;
-
-    BoxSeen seen;
-    EXPECT_EQ(ShowAndClose("Keyvane box owned", "Owned by the front window", {front, back}, &seen), IDOK);
-    ASSERT_TRUE(seen.found);
+    int result = 0;
+    BoxSeen seen = ShowAndClose("Owned by the front window", {front, back}, &result);
+    EXPECT_EQ(result, IDOK);
     EXPECT_EQ(seen.text, "Owned by the front window");
     EXPECT_EQ(seen.owner, front);
     EXPECT_EQ(seen.enabled, (std::vector<bool>{false, false}));  // front by MessageBoxA itself
-    EXPECT_EQ(EntryWindows(seen.entries, GetCurrentThreadId()), std::vector<HWND>{back});
-
-    EXPECT_TRUE(IsWindowEnabled(front));
-    EXPECT_TRUE(IsWindowEnabled(back));
-    ASSERT_NE(DisabledWindowList, nullptr);
-    EXPECT_EQ(ListPayload(DisabledWindowList), foreign);
-    EXPECT_EQ(DisabledWindowList->older, nullptr);
-    ListRemove(&DisabledWindowList, foreign);
+    EXPECT_EQ(seen.entries, std::vector<HWND>{back});
+    EXPECT_TRUE(IsWindowEnabled(front) && IsWindowEnabled(back));
 }
 
 TEST_F(MessageBoxTest, OtherProgramInFrontLeavesTheBoxUnownedAndDisablesOurVisibleEnabledWindows)
 {
-    ASSERT_NE(StartForegroundHelper(), nullptr);
-    HWND first = Open("first");
-    HWND second = Open("second");
-    HWND hidden = Open("hidden", false);
-    HWND disabled = Open("disabled");
-    ASSERT_TRUE(first && second && hidden && disabled);
+    ASSERT_TRUE(StartForegroundHelper());
+    HWND first = Open();
+    HWND second = Open();
+    HWND hidden = Open(false);
+    HWND disabled = Open();
     EnableWindow(disabled, FALSE);
-    ASSERT_NE(GetForegroundWindow(), nullptr);
     ASSERT_EQ(MessageBoxOwner(), nullptr);
 
-    BoxSeen seen;
-    EXPECT_EQ(ShowAndClose("Keyvane box unowned", "No owner", {first, second, hidden, disabled}, &seen), IDOK);
-    ASSERT_TRUE(seen.found);
+    int result = 0;
+    BoxSeen seen = ShowAndClose("No owner", {first, second, hidden, disabled}, &result);
+    EXPECT_EQ(result, IDOK);
     EXPECT_EQ(seen.text, "No owner");
     EXPECT_EQ(seen.owner, nullptr);
     EXPECT_EQ(seen.enabled, (std::vector<bool>{false, false, true, false}));
-    EXPECT_EQ(EntryWindows(seen.entries, GetCurrentThreadId()), Sorted({first, second}));
-    EXPECT_EQ(seen.entries.size(), 2u);
-
-    EXPECT_TRUE(IsWindowEnabled(first));
-    EXPECT_TRUE(IsWindowEnabled(second));
-    EXPECT_TRUE(IsWindowEnabled(hidden));
+    std::vector<HWND> expected = {first, second};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(seen.entries, expected);
+    EXPECT_TRUE(IsWindowEnabled(first) && IsWindowEnabled(second) && IsWindowEnabled(hidden));
     EXPECT_FALSE(IsWindowVisible(hidden));
     EXPECT_FALSE(IsWindowEnabled(disabled));
-    EXPECT_EQ(DisabledWindowList, nullptr);
 }
 
 TEST_F(MessageBoxTest, WithoutAnyWindowTheBoxHasNoOwnerAndNothingIsDisabled)
 {
-    ASSERT_EQ(MessageBoxOwner(), nullptr);
-    BoxSeen seen;
-    EXPECT_EQ(ShowAndClose("Keyvane box alone", "Before any window", {}, &seen), IDOK);
-    ASSERT_TRUE(seen.found);
+    int result = 0;
+    BoxSeen seen = ShowAndClose("Before any window", {}, &result);
+    EXPECT_EQ(result, IDOK);
     EXPECT_EQ(seen.text, "Before any window");
     EXPECT_EQ(seen.owner, nullptr);
     EXPECT_TRUE(seen.entries.empty());
-    EXPECT_EQ(DisabledWindowList, nullptr);
 }
 
-TEST_F(MessageBoxTest, WindowWhoseEntryCannotBeHadIsEnabledAtOnce)
+TEST_F(MessageBoxTest, WindowWhoseEntryCannotBeHadIsEnabledAgainAtOnce)
 {
-    HWND front = Open("front");
-    HWND back = Open("back");
-    ASSERT_TRUE(front && back);
+    HWND front = Open();
+    HWND back = Open();
     ASSERT_TRUE(BringToFront(front));
-
-    // Without the ListHeap no list entry can be allocated.
     HANDLE listHeap = ListHeap;
-    ListHeap = nullptr;
-    BoxSeen seen;
-    int result = ShowAndClose("Keyvane box no entry", "No room for entries", {front, back}, &seen);
+    ListHeap = nullptr;  // no list entry can be allocated
+    int result = 0;
+    BoxSeen seen = ShowAndClose("No room for entries", {front, back}, &result);
     ListHeap = listHeap;
-
     EXPECT_EQ(result, IDOK);
-    ASSERT_TRUE(seen.found);
-    EXPECT_EQ(seen.owner, front);
     EXPECT_EQ(seen.enabled, (std::vector<bool>{false, true}));
     EXPECT_TRUE(seen.entries.empty());
-    EXPECT_TRUE(IsWindowEnabled(front));
-    EXPECT_TRUE(IsWindowEnabled(back));
+    EXPECT_TRUE(IsWindowEnabled(front) && IsWindowEnabled(back));
 }
 
 }  // namespace
