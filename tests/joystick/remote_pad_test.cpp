@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/dinput_ids.h"
 #include "tests/support/remote_pad_driver.h"
 
 namespace {
@@ -30,6 +31,7 @@ std::string Describe(const std::vector<RemotePadRecord>& records, size_t begin, 
         "Create", "EnumDevices", "CreateDeviceEx", "DirectInputRelease", "SetDataFormat", "SetProperty",
         "SetCooperativeLevel", "Acquire", "Unacquire", "Poll", "GetDeviceState", "DeviceRelease", "Other",
     };
+    static_assert(sizeof(names) / sizeof(names[0]) == RemoteCallKinds, "a name for every call kind");
     std::string text;
     for (size_t i = begin; i < end && i < records.size(); ++i) {
         const RemotePadRecord& record = records[i];
@@ -271,7 +273,7 @@ TEST_F(RemotePadTest, FailingCreationOrEnumerationLeavesTheProbeWithoutJoysticks
 TEST_F(RemotePadTest, DirectInputComesOnlyFromABlockAndRefusesWhatItDoesNotServe)
 {
     using Create = HRESULT(WINAPI*)(HINSTANCE, DWORD, REFIID, void**, IUnknown*);
-    const GUID directInput7A = {0x9A4CB684, 0x236D, 0x11D3, {0x8E, 0x9D, 0x00, 0xC0, 0x4F, 0x68, 0x44, 0xAE}};
+    const GUID& directInput7A = sim_iid::DirectInput7A;
     std::string name = driver.name;
 
     HMODULE library = LoadLibraryA(BesideThisProgram("dinput.dll").c_str());
