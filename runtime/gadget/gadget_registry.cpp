@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "runtime/gadget/gadget_list.h"
+#include "runtime/window/window_names.h"
 
 ObjectTable* GadgetTable = nullptr;
 HFONT defaultGuiFont = nullptr;
@@ -15,12 +16,6 @@ constexpr int32_t GadgetGrowthStep = 50;
 constexpr DWORD GadgetControlClasses =
     ICC_TAB_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_INTERNET_CLASSES;
 static_assert(GadgetControlClasses == 0x0B08, "the classes the kinds rely on");
-
-// Put on its windows by the window library; marks where a gadget's own
-// top window is.
-constexpr const char* WindowIdProperty = "Nimb_WindowID";
-// Marks a control registered as an OLE drop target.
-constexpr const char* DropAcceptProperty = "Nimb_DropAccept";
 
 void GadgetFreeRoutine(ObjectId number)
 {
@@ -84,6 +79,7 @@ LRESULT CALLBACK GadgetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         if (gadget->kind && gadget->kind->release)
             gadget->kind->release(gadget);
         RemovePropA(hwnd, GadgetIdProperty);
+        // Marks a control registered as an OLE drop target.
         if (RemovePropA(hwnd, DropAcceptProperty))
             RevokeDragDrop(hwnd);
         SetWindowLongA(hwnd, GWL_ID, GadgetNoIdentifier);
