@@ -76,7 +76,9 @@ LRESULT CALLBACK GadgetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
     LRESULT result = CallWindowProcA(gadget->previousProc, hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        if (gadget->kind && gadget->kind->release)
+        // The previous procedure may have made gadgets and moved the slots.
+        gadget = static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, number));
+        if (gadget && gadget->kind && gadget->kind->release)
             gadget->kind->release(gadget);
         RemovePropA(hwnd, GadgetIdProperty);
         // Marks a control registered as an OLE drop target.
