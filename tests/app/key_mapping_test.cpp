@@ -1,15 +1,17 @@
 // The joystick-to-key mapping, end to end: the simulated pad is moved, the
-// mapping polls it through the joystick library, and the key observer
-// reports the keyboard events that reached the system input stream.
+// mapping polls it through the joystick library and our dinput.dll, and the
+// key observer reports the keyboard events that reached the system input
+// stream.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/key_mapping.h"
 #include "runtime/joystick/joystick.h"
 #include "tests/support/joystick_runtime.h"
 #include "tests/support/key_observer.h"
-#include "tests/support/sim_pad.h"
+#include "tests/support/remote_pad_driver.h"
 
 namespace {
 
@@ -30,6 +32,7 @@ const KeyEvent SpaceDown = {VK_SPACE, 0x20, KEYEVENTF_EXTENDEDKEY, 0};
 
 constexpr LONG Full = 1000;
 
+RemotePadDriver pads;
 int mapped;  // the pad that is joystick 0
 int other;   // joystick 1, always deflected, never mapped
 
@@ -38,11 +41,12 @@ protected:
     static void SetUpTestSuite()
     {
         EnsureJoystickRuntime();
-        mapped = SimPadPlug();
-        other = SimPadPlug();
-        SimPadSetAxes(other, -Full, Full);
+        ASSERT_TRUE(RemotePadCreate(pads));
+        mapped = RemotePadPlug(pads);
+        other = RemotePadPlug(pads);
+        RemotePadSetAxes(pads, other, -Full, Full);
         for (int button = 1; button <= 32; ++button)
-            SimPadSetButton(other, button, true);
+            RemotePadSetButton(pads, other, button, true);
         ASSERT_EQ(JoystickInit(), 2) << "is dinput.dll beside the test and WINEDLLOVERRIDES=dinput=n set?";
         ASSERT_TRUE(KeyObserverStart());
     }
@@ -55,7 +59,7 @@ protected:
 
     void Centre()
     {
-        SimPadState(mapped) = DIJOYSTATE();
+        RemotePadSetState(pads, mapped, DIJOYSTATE());
         KeyMappingPoll();
         KeyObserverTake();
         ASSERT_EQ(upHeld | downHeld | leftHeld | rightHeld | spaceHeld, 0);
@@ -63,14 +67,14 @@ protected:
 
     static Keys Poll(LONG x, LONG y)
     {
-        SimPadSetAxes(mapped, x, y);
+        RemotePadSetAxes(pads, mapped, x, y);
         KeyMappingPoll();
         return KeyObserverTake();
     }
 
     static Keys PollButton(bool pressed)
     {
-        SimPadSetButton(mapped, 1, pressed);
+        RemotePadSetButton(pads, mapped, 1, pressed);
         KeyMappingPoll();
         return KeyObserverTake();
     }
@@ -78,11 +82,18 @@ protected:
 
 TEST_F(KeyMappingTest, HeldDirectionRepeatsItsKeyDownEveryPassAndGoesUpOnceAtCentre)
 {
-    SimPadSetAxes(mapped, 0, -Full);
+    RemotePadSetAxes(pads, mapped, 0, -Full);
+    RemotePadClearLog(pads);
     for (int i = 0; i < 100; ++i)
         KeyMappingPoll();
     EXPECT_EQ(KeyObserverTake(), Keys(100, Down(VK_UP)));
     EXPECT_EQ(upHeld, 1);
+    // One snapshot per pass, of joystick 0 only.
+    std::string snapshots = "Poll GetDeviceState";
+    for (int i = 1; i < 100; ++i)
+        snapshots += " Poll GetDeviceState";
+    EXPECT_EQ(RemotePadCalls(pads, mapped), snapshots);
+    EXPECT_EQ(RemotePadCalls(pads, other), "");
 
     EXPECT_EQ(Poll(0, 0), Keys{Up(VK_UP)});
     EXPECT_EQ(upHeld, 0);
@@ -100,10 +111,12 @@ TEST_F(KeyMappingTest, JumpToTheOppositeSideReleasesNothingUntilTheCentre)
     EXPECT_EQ(Poll(0, 0), (Keys{Up(VK_LEFT), Up(VK_RIGHT)}));
 }
 
-TEST_F(KeyMappingTest, DiagonalsInjectTheVerticalKeyFirst)
+TEST_F(KeyMappingTest, OnePassRunsTheFiveRulesInOrder)
 {
-    EXPECT_EQ(Poll(-Full, -Full), (Keys{Down(VK_UP), Down(VK_LEFT)}));
-    EXPECT_EQ(Poll(-Full, -Full), (Keys{Down(VK_UP), Down(VK_LEFT)}));
+    RemotePadSetButton(pads, mapped, 1, true);
+    EXPECT_EQ(Poll(-Full, -Full), (Keys{Down(VK_UP), Down(VK_LEFT), SpaceDown}));
+    RemotePadSetButton(pads, mapped, 1, false);
+    EXPECT_EQ(Poll(-Full, -Full), (Keys{Down(VK_UP), Down(VK_LEFT), Up(VK_SPACE)}));
     EXPECT_EQ(Poll(0, 0), (Keys{Up(VK_UP), Up(VK_LEFT)}));
 
     EXPECT_EQ(Poll(Full, Full), (Keys{Down(VK_DOWN), Down(VK_RIGHT)}));
@@ -131,47 +144,19 @@ TEST_F(KeyMappingTest, ButtonOneDrivesSpaceWithScanCode0x20AndTheExtendedFlag)
     EXPECT_EQ(PollButton(false), Keys{});
 }
 
-TEST_F(KeyMappingTest, AllFiveRulesRunInOrderInOnePass)
-{
-    SimPadSetButton(mapped, 1, true);
-    EXPECT_EQ(Poll(-Full, -Full), (Keys{Down(VK_UP), Down(VK_LEFT), SpaceDown}));
-    SimPadSetButton(mapped, 1, false);
-    EXPECT_EQ(Poll(0, 0), (Keys{Up(VK_UP), Up(VK_LEFT), Up(VK_SPACE)}));
-}
-
-TEST_F(KeyMappingTest, Exactly500IsTheCentre)
-{
-    EXPECT_EQ(Poll(0, -Full), Keys{Down(VK_UP)});
-    EXPECT_EQ(Poll(0, -500), Keys{Up(VK_UP)});
-    EXPECT_EQ(Poll(0, -501), Keys{Down(VK_UP)});
-    EXPECT_EQ(Poll(0, 500), Keys{Up(VK_UP)});
-    EXPECT_EQ(Poll(501, 501), (Keys{Down(VK_DOWN), Down(VK_RIGHT)}));
-    EXPECT_EQ(Poll(500, 500), (Keys{Up(VK_DOWN), Up(VK_RIGHT)}));
-}
-
 TEST_F(KeyMappingTest, OtherButtonsAxesHatsAndJoysticksInjectNothing)
 {
-    DIJOYSTATE& state = SimPadState(mapped);
+    DIJOYSTATE state = {};
     for (int button = 2; button <= 32; ++button)
-        SimPadSetButton(mapped, button, true);
+        state.rgbButtons[button - 1] = 0x80;
     state.lZ = state.lRx = state.lRy = state.lRz = Full;
     state.rglSlider[0] = state.rglSlider[1] = -Full;
     for (DWORD& hat : state.rgdwPOV)
         hat = 27000;
+    RemotePadSetState(pads, mapped, state);
     for (int i = 0; i < 3; ++i)
         KeyMappingPoll();
     EXPECT_EQ(KeyObserverTake(), Keys{});
-}
-
-TEST_F(KeyMappingTest, TakesOneSnapshotPerPass)
-{
-    SimPadSetAxes(mapped, -Full, Full);
-    SimPadSetButton(mapped, 1, true);
-    SimPadClearLog();
-    KeyMappingPoll();
-    KeyObserverTake();
-    EXPECT_EQ(SimPadCalls(mapped), (std::vector<SimCall>{SimCall::Poll, SimCall::GetDeviceState}));
-    EXPECT_TRUE(SimPadCalls(other).empty());
 }
 
 TEST_F(KeyMappingTest, FailedSnapshotReplaysTheLastOne)
@@ -179,7 +164,7 @@ TEST_F(KeyMappingTest, FailedSnapshotReplaysTheLastOne)
     EXPECT_EQ(Poll(0, -Full), Keys{Down(VK_UP)});
 
     // The stick is back at the centre, but the read fails.
-    SimPadLoseAcquisition(mapped);
+    RemotePadFailReads(pads, mapped, 1);
     EXPECT_EQ(Poll(0, 0), Keys{Down(VK_UP)});
     // The failing pass reacquired the pad: this one sees the centre.
     EXPECT_EQ(Poll(0, 0), Keys{Up(VK_UP)});
@@ -187,7 +172,7 @@ TEST_F(KeyMappingTest, FailedSnapshotReplaysTheLastOne)
 
 TEST_F(KeyMappingTest, ReleaseHeldLetsGoOfEveryHeldKeyOnce)
 {
-    SimPadSetButton(mapped, 1, true);
+    RemotePadSetButton(pads, mapped, 1, true);
     EXPECT_EQ(Poll(Full, Full), (Keys{Down(VK_DOWN), Down(VK_RIGHT), SpaceDown}));
 
     KeyMappingReleaseHeld();

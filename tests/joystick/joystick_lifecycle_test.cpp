@@ -5,7 +5,7 @@
 
 #include "runtime/joystick/joystick.h"
 #include "tests/support/joystick_runtime.h"
-#include "tests/support/sim_pad.h"
+#include "tests/support/remote_pad_driver.h"
 
 namespace {
 
@@ -17,36 +17,30 @@ bool DirectInputLoaded()
 TEST(JoystickLifecycleTest, EndAllReleasesDevicesAndDirectInputAndUnloadsIt)
 {
     EnsureJoystickRuntime();
-    int first = SimPadPlug();
-    int second = SimPadPlug();
+    RemotePadDriver pads = {};
+    ASSERT_TRUE(RemotePadCreate(pads));
+    int first = RemotePadPlug(pads);
+    int second = RemotePadPlug(pads);
 
     // Unopened: ending does nothing.
     JoystickEndAll();
     EXPECT_EQ(DirectInputUsers(), 0);
-    EXPECT_EQ(SimDirectInput().moduleLoads, 0);
-    EXPECT_TRUE(SimPadLog().empty());
     EXPECT_FALSE(DirectInputLoaded());
 
-    ASSERT_EQ(JoystickInit(), 2);
-    ASSERT_EQ(SimDirectInput().createCalls, 1)
-        << "DirectInput did not come from the simulation: is dinput.dll beside the test and "
-           "WINEDLLOVERRIDES=dinput=n set?";
+    ASSERT_EQ(JoystickInit(), 2) << "is dinput.dll beside the test and WINEDLLOVERRIDES=dinput=n set?";
     EXPECT_EQ(DirectInputUsers(), 1);
     EXPECT_TRUE(DirectInputLoaded());
 
-    SimPadClearLog();
+    RemotePadClearLog(pads);
     JoystickEndAll();
 
-    EXPECT_EQ(DirectInputUsers(), 0);
-    EXPECT_EQ(SimPadDevice(first).refs, 0);
-    EXPECT_EQ(SimPadDevice(second).refs, 0);
-    EXPECT_EQ(SimDirectInput().refs, 0);
     // Devices go without Unacquire, and before DirectInput itself.
-    std::vector<SimCall> calls;
-    for (const SimCallRecord& record : SimPadLog())
-        calls.push_back(record.call);
-    EXPECT_EQ(calls, (std::vector<SimCall>{SimCall::DeviceRelease, SimCall::DeviceRelease,
-                                           SimCall::DirectInputRelease}));
+    EXPECT_EQ(RemotePadCalls(pads), "DeviceRelease#" + std::to_string(first) + " DeviceRelease#" +
+                                        std::to_string(second) + " DirectInputRelease");
+    EXPECT_EQ(pads.block->devices[first].refs, 0);
+    EXPECT_EQ(pads.block->devices[second].refs, 0);
+    EXPECT_EQ(pads.block->directInputRefs, 0);
+    EXPECT_EQ(DirectInputUsers(), 0);
     EXPECT_FALSE(DirectInputLoaded());
 }
 

@@ -4,32 +4,30 @@
 
 #include "runtime/joystick/joystick.h"
 #include "tests/support/joystick_runtime.h"
-#include "tests/support/sim_pad.h"
+#include "tests/support/remote_pad_driver.h"
 
 namespace {
 
-TEST(JoystickWithoutDirectInputObjectTest, FindsNoJoystickAndLeavesTheLibraryLoaded)
+TEST(JoystickWithoutDirectInputObjectTest, FindsNoJoystickTriesOnceAndLeavesTheLibraryLoaded)
 {
     EnsureJoystickRuntime();
-    int pad = SimPadPlug();
-    SimPadSetCreateSucceeds(false);
+    RemotePadDriver pads = {};
+    ASSERT_TRUE(RemotePadCreate(pads));
+    RemotePadPlug(pads);
+    RemotePadSetCreateFails(pads, true);
 
     EXPECT_EQ(JoystickInit(), 0);
-    EXPECT_EQ(SimDirectInput().moduleLoads, 1);
-    ASSERT_EQ(SimDirectInput().createCalls, 1)
-        << "DirectInput did not come from the simulation: is dinput.dll beside the test and "
+    ASSERT_EQ(RemotePadCalls(pads), "Create!")
+        << "DirectInput did not come from the pad block: is dinput.dll beside the test and "
            "WINEDLLOVERRIDES=dinput=n set?";
     EXPECT_EQ(DirectInputUsers(), 1);
     EXPECT_EQ(JoystickExamine(0), 0);
 
-    // Not retried.
-    SimPadSetCreateSucceeds(true);
+    RemotePadSetCreateFails(pads, false);
     EXPECT_EQ(JoystickInit(), 0);
-    EXPECT_EQ(SimDirectInput().createCalls, 1);
-
     JoystickEndAll();
     EXPECT_EQ(DirectInputUsers(), 0);
-    EXPECT_TRUE(SimPadDevices(pad).empty());
+    EXPECT_EQ(RemotePadCalls(pads), "Create!");
     EXPECT_NE(GetModuleHandleA("DINPUT.DLL"), nullptr);
 }
 

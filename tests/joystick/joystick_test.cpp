@@ -1,117 +1,112 @@
-// The joystick library against the simulated DirectInput: set-up,
-// numbering, snapshots and their reading, failures and re-enumeration.
-// DirectInput opens once per process, so every test here starts from the
-// library's Open state and enumerates afresh.
+// The joystick library against the simulated pad that our dinput.dll serves
+// in this process: set-up, numbering, snapshots and their reading, failures
+// and re-enumeration. DirectInput opens once per process, at the suite's
+// first JoystickInit; every test enumerates afresh.
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstddef>
+#include <string>
 #include <vector>
 
 #include "runtime/joystick/joystick.h"
+#include "tests/support/dinput_ids.h"
 #include "tests/support/joystick_runtime.h"
-#include "tests/support/sim_pad.h"
+#include "tests/support/remote_pad_driver.h"
 
 namespace {
 
-using Calls = std::vector<SimCall>;
+RemotePadDriver pads;
 
-const Calls SetUpCalls = {SimCall::CreateDeviceEx, SimCall::SetDataFormat, SimCall::SetProperty,
-                          SimCall::SetProperty, SimCall::Acquire};
+// The set-up of one pad, as RemotePadCalls tells every call.
+std::string SetUpOf(int pad)
+{
+    std::string n = "#" + std::to_string(pad);
+    return "CreateDeviceEx" + n + " SetDataFormat" + n + " SetProperty" + n + " SetProperty" + n + " Acquire" + n;
+}
 
 class JoystickTest : public ::testing::Test {
 protected:
+    // Once for the fault suite as well.
+    static void SetUpTestSuite()
+    {
+        if (pads.block)
+            return;
+        EnsureJoystickRuntime();
+        ASSERT_TRUE(RemotePadCreate(pads));
+        ASSERT_EQ(JoystickInit(), 0);
+        ASSERT_EQ(RemotePadCalls(pads), "Create EnumDevices")
+            << "DirectInput did not come from the pad block: is dinput.dll beside the test and "
+               "WINEDLLOVERRIDES=dinput=n set?";
+    }
+
+    // Every test starts without joysticks.
     void SetUp() override
     {
-        EnsureJoystickRuntime();
-        SimPadSetEnumFailure(-1, DI_OK);
-        SimPadUnplugAll();
-        SimPadClearLog();
+        RemotePadUnplugAll(pads);
+        RemotePadSetEnumResult(pads, DI_OK);
+        ASSERT_EQ(JoystickInit(), 0);
+        RemotePadClearLog(pads);
     }
 
-    // JoystickInit, after checking that it reached the simulation.
-    int Init()
-    {
-        int count = JoystickInit();
-        EXPECT_EQ(SimDirectInput().createCalls, 1)
-            << "DirectInput did not come from the simulation: is dinput.dll beside the test and "
-               "WINEDLLOVERRIDES=dinput=n set?";
-        return count;
-    }
+    static const RemotePadDevice& Device(int pad) { return pads.block->devices[pad]; }
 };
 
-bool SameGuid(const GUID& a, const GUID& b)
+TEST_F(JoystickTest, InitOpensDirectInputOnceAndSetsUpEachPadForXAndYFromMinus1000To1000)
 {
-    return a == b;
-}
+    int first = RemotePadPlug(pads);
+    int second = RemotePadPlug(pads);
+    RemotePadSetAxes(pads, first, -1000, 0);
+    RemotePadSetAxes(pads, second, 1000, 1000);
+    RemotePadSetButton(pads, second, 3, true);
 
-TEST_F(JoystickTest, OpensDirectInputOnceForEveryInit)
-{
-    SimPadPlug();
-    ASSERT_EQ(Init(), 1);
-    ASSERT_EQ(Init(), 1);
+    ASSERT_EQ(JoystickInit(), 2);
 
-    const SimDirectInputRecord& di = SimDirectInput();
-    EXPECT_EQ(di.moduleLoads, 1);
-    EXPECT_EQ(di.createCalls, 1);
-    EXPECT_EQ(di.instance, GetModuleHandleA(nullptr));
-    EXPECT_EQ(di.version, 0x0700u);
-    const GUID directInput7A = {0x9A4CB684, 0x236D, 0x11D3, {0x8E, 0x9D, 0x00, 0xC0, 0x4F, 0x68, 0x44, 0xAE}};
-    EXPECT_TRUE(SameGuid(di.iid, directInput7A));
-    EXPECT_FALSE(di.outerGiven);
-    EXPECT_EQ(di.refs, 1);
+    const RemotePadCreateRecord& create = pads.block->create;
+    EXPECT_EQ(pads.block->counts[RemoteCallCreate], 1);
+    EXPECT_EQ(create.instance, reinterpret_cast<ULONG_PTR>(GetModuleHandleA(nullptr)));
+    EXPECT_EQ(create.version, 0x0700u);
+    EXPECT_TRUE(create.iid == dinput_iid::DirectInput7A);
+    EXPECT_FALSE(create.outerGiven);
+    EXPECT_EQ(pads.block->directInputRefs, 1);
     EXPECT_EQ(DirectInputUsers(), 1);
-}
 
-TEST_F(JoystickTest, EnumeratesAttachedJoysticksAndContinuesPastEveryDevice)
-{
-    SimPadPlug();
-    SimPadFaults broken;
-    broken.setDataFormat = DIERR_GENERIC;
-    SimPadPlug(broken);
-    SimPadPlug();
-
-    ASSERT_EQ(Init(), 2);
-
-    const SimEnumRecord& enumeration = SimDirectInput().enumerations.back();
+    const RemotePadEnumRecord& enumeration = pads.block->enumeration;
     EXPECT_EQ(enumeration.devType, static_cast<DWORD>(DIDEVTYPE_JOYSTICK));
     EXPECT_EQ(enumeration.flags, static_cast<DWORD>(DIEDFL_ATTACHEDONLY));
-    EXPECT_EQ(enumeration.context, SimDirectInput().object);
-    EXPECT_EQ(enumeration.callbackResults, (std::vector<BOOL>{DIENUM_CONTINUE, DIENUM_CONTINUE, DIENUM_CONTINUE}));
-}
+    EXPECT_EQ(enumeration.context, create.object);
+    ASSERT_EQ(enumeration.callbacks, 2);
+    EXPECT_EQ(enumeration.results[0], DIENUM_CONTINUE);
+    EXPECT_EQ(enumeration.results[1], DIENUM_CONTINUE);
 
-TEST_F(JoystickTest, SetsUpEachDeviceForAbsoluteXAndYFromMinus1000To1000)
-{
-    int first = SimPadPlug();
-    int second = SimPadPlug();
-
-    ASSERT_EQ(Init(), 2);
-
+    // Each device completely before the next; no cooperative level, nothing else.
+    EXPECT_EQ(RemotePadCalls(pads), "EnumDevices " + SetUpOf(first) + " " + SetUpOf(second));
     for (int pad : {first, second}) {
         SCOPED_TRACE(pad);
-        // No cooperative level, no other property, nothing else.
-        EXPECT_EQ(SimPadCalls(pad), SetUpCalls);
-        const SimDeviceRecord& device = SimPadDevice(pad);
-        EXPECT_EQ(device.refs, 1);
-        EXPECT_TRUE(device.acquired);
-        ASSERT_EQ(device.properties.size(), 2u);
-        for (size_t i = 0; i < 2; ++i) {
-            const SimPropertyRecord& range = device.properties[i];
+        EXPECT_EQ(Device(pad).refs, 1);
+        EXPECT_EQ(Device(pad).acquired, 1);
+        ASSERT_EQ(Device(pad).propertyCount, 2);
+        for (DWORD i = 0; i < 2; ++i) {
+            const RemotePadProperty& range = Device(pad).properties[i];
             EXPECT_EQ(range.property, 4u);  // DIPROP_RANGE
             EXPECT_EQ(range.header.dwSize, 24u);
             EXPECT_EQ(range.header.dwHeaderSize, 16u);
-            EXPECT_EQ(range.header.dwObj, i == 0 ? 0u : 4u);  // DIJOFS_X, then DIJOFS_Y
+            EXPECT_EQ(range.header.dwObj, 4 * i);  // DIJOFS_X, then DIJOFS_Y
             EXPECT_EQ(range.header.dwHow, static_cast<DWORD>(DIPH_BYOFFSET));
             EXPECT_EQ(range.min, -1000);
             EXPECT_EQ(range.max, 1000);
         }
     }
-    // The first device is set up completely before the second is created.
-    std::vector<int> order;
-    for (const SimCallRecord& call : SimPadLog())
-        if ((call.pad == first || call.pad == second) && (order.empty() || order.back() != call.pad))
-            order.push_back(call.pad);
-    EXPECT_EQ(order, (std::vector<int>{first, second}));
+
+    // Numbered in enumeration order.
+    ASSERT_EQ(JoystickExamine(0), 1);
+    ASSERT_EQ(JoystickExamine(1), 1);
+    EXPECT_EQ(JoystickReadAxisX(0), -1);
+    EXPECT_EQ(JoystickReadAxisY(0), 0);
+    EXPECT_EQ(JoystickReadButton(0, 3), 0);
+    EXPECT_EQ(JoystickReadAxisX(1), 1);
+    EXPECT_EQ(JoystickReadAxisY(1), 1);
+    EXPECT_EQ(JoystickReadButton(1, 3), 128);
+    EXPECT_EQ(JoystickExamine(2), 0);
 }
 
 // DirectInput's published c_dfDIJoystick, as the documentation lays it out.
@@ -151,58 +146,35 @@ std::vector<PublishedObject> PublishedJoystickObjects()
 
 TEST_F(JoystickTest, HandsDirectInputThePublishedJoystickFormat)
 {
-    int pad = SimPadPlug();
-    ASSERT_EQ(Init(), 1);
+    int pad = RemotePadPlug(pads);
+    ASSERT_EQ(JoystickInit(), 1);
 
-    const SimDataFormat& format = SimPadDevice(pad).format;
-    EXPECT_EQ(format.header.dwSize, 24u);
-    EXPECT_EQ(format.header.dwObjSize, 16u);
-    EXPECT_EQ(format.header.dwFlags, static_cast<DWORD>(DIDF_ABSAXIS));
-    EXPECT_EQ(format.header.dwDataSize, 80u);
+    const RemotePadFormat& format = Device(pad).format;
+    EXPECT_EQ(format.size, 24u);
+    EXPECT_EQ(format.objSize, 16u);
+    EXPECT_EQ(format.flags, static_cast<DWORD>(DIDF_ABSAXIS));
+    EXPECT_EQ(format.dataSize, 80u);
     std::vector<PublishedObject> published = PublishedJoystickObjects();
-    ASSERT_EQ(format.header.dwNumObjs, published.size());
+    ASSERT_EQ(format.numObjs, published.size());
     for (size_t i = 0; i < published.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(format.hasGuid[i], published[i].hasGuid);
-        if (published[i].hasGuid) {
-            EXPECT_TRUE(SameGuid(format.guids[i], published[i].guid));
-        }
-        EXPECT_EQ(format.objects[i].dwOfs, published[i].offset);
-        EXPECT_EQ(format.objects[i].dwType, published[i].type);
-        EXPECT_EQ(format.objects[i].dwFlags, published[i].flags);
+        EXPECT_EQ(format.objects[i].hasGuid != 0, published[i].hasGuid);
+        EXPECT_TRUE(format.objects[i].guid == published[i].guid);
+        EXPECT_EQ(format.objects[i].offset, published[i].offset);
+        EXPECT_EQ(format.objects[i].type, published[i].type);
+        EXPECT_EQ(format.objects[i].flags, published[i].flags);
     }
-}
-
-TEST_F(JoystickTest, NumbersJoysticksInEnumerationOrder)
-{
-    int first = SimPadPlug();
-    int second = SimPadPlug();
-    SimPadSetAxes(first, -1000, 0);
-    SimPadSetAxes(second, 1000, 1000);
-    SimPadSetButton(second, 3, true);
-
-    ASSERT_EQ(Init(), 2);
-    ASSERT_EQ(JoystickExamine(0), 1);
-    ASSERT_EQ(JoystickExamine(1), 1);
-
-    EXPECT_EQ(JoystickReadAxisX(0), -1);
-    EXPECT_EQ(JoystickReadAxisY(0), 0);
-    EXPECT_EQ(JoystickReadButton(0, 3), 0);
-    EXPECT_EQ(JoystickReadAxisX(1), 1);
-    EXPECT_EQ(JoystickReadAxisY(1), 1);
-    EXPECT_EQ(JoystickReadButton(1, 3), 128);
-    EXPECT_EQ(JoystickExamine(2), 0);
 }
 
 struct SetUpFault {
     const char* step;
-    SimPadFaults faults;
-    Calls callsOnBrokenPad;
+    RemotePadFaults faults;
+    const char* callsOnBrokenPad;
 };
 
-SimPadFaults Failing(HRESULT SimPadFaults::*step)
+RemotePadFaults Failing(HRESULT RemotePadFaults::*step)
 {
-    SimPadFaults faults;
+    RemotePadFaults faults;
     faults.*step = DIERR_GENERIC;
     return faults;
 }
@@ -212,245 +184,198 @@ class JoystickSetUpFaultTest : public JoystickTest, public ::testing::WithParamI
 TEST_P(JoystickSetUpFaultTest, SkipsTheDeviceAndGivesItsNumberToTheNext)
 {
     const SetUpFault& fault = GetParam();
-    int broken = SimPadPlug(fault.faults);
-    int working = SimPadPlug();
-    SimPadSetAxes(working, 0, -700);
+    int broken = RemotePadPlug(pads, fault.faults);
+    int working = RemotePadPlug(pads);
+    RemotePadSetAxes(pads, working, 0, -700);
 
-    ASSERT_EQ(Init(), 1);
+    ASSERT_EQ(JoystickInit(), 1);
 
-    EXPECT_EQ(SimPadCalls(broken), fault.callsOnBrokenPad);
-    for (const SimDeviceRecord* device : SimPadDevices(broken))
-        EXPECT_EQ(device->refs, 0);
-    EXPECT_EQ(SimPadCalls(working), SetUpCalls);
+    EXPECT_EQ(RemotePadCalls(pads, broken), fault.callsOnBrokenPad);
+    EXPECT_EQ(Device(broken).refs, 0);
+    EXPECT_EQ(RemotePadCalls(pads, working), "CreateDeviceEx SetDataFormat SetProperty SetProperty Acquire");
+    ASSERT_EQ(pads.block->enumeration.callbacks, 2);
+    EXPECT_EQ(pads.block->enumeration.results[0], DIENUM_CONTINUE);
+    EXPECT_EQ(pads.block->enumeration.results[1], DIENUM_CONTINUE);
     ASSERT_EQ(JoystickExamine(0), 1);
     EXPECT_EQ(JoystickReadAxisY(0), -1);
     EXPECT_EQ(JoystickExamine(1), 0);
 }
 
 const SetUpFault setUpFaults[] = {
-    {"CreateDeviceEx", Failing(&SimPadFaults::createDevice), {SimCall::CreateDeviceEx}},
-    {"SetDataFormat",
-     Failing(&SimPadFaults::setDataFormat),
-     {SimCall::CreateDeviceEx, SimCall::SetDataFormat, SimCall::DeviceRelease}},
-    {"RangeX",
-     Failing(&SimPadFaults::setRangeX),
-     {SimCall::CreateDeviceEx, SimCall::SetDataFormat, SimCall::SetProperty, SimCall::DeviceRelease}},
-    {"RangeY",
-     Failing(&SimPadFaults::setRangeY),
-     {SimCall::CreateDeviceEx, SimCall::SetDataFormat, SimCall::SetProperty, SimCall::SetProperty,
-      SimCall::DeviceRelease}},
+    {"CreateDeviceEx", Failing(&RemotePadFaults::createDevice), "CreateDeviceEx!"},
+    {"SetDataFormat", Failing(&RemotePadFaults::setDataFormat), "CreateDeviceEx SetDataFormat! DeviceRelease"},
+    {"RangeX", Failing(&RemotePadFaults::setRangeX), "CreateDeviceEx SetDataFormat SetProperty! DeviceRelease"},
+    {"RangeY", Failing(&RemotePadFaults::setRangeY),
+     "CreateDeviceEx SetDataFormat SetProperty SetProperty! DeviceRelease"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Steps, JoystickSetUpFaultTest, ::testing::ValuesIn(setUpFaults),
                          [](const ::testing::TestParamInfo<SetUpFault>& info) { return info.param.step; });
 
-TEST_F(JoystickTest, WithoutAttachedJoysticksInitGivesZeroAndReadersZero)
+TEST_F(JoystickTest, InitGivesZeroWithoutAttachedPadsOrOnAFailedEnumeration)
 {
-    int unplugged = SimPadPlug();
-    SimPadSetAxes(unplugged, 1000, 1000);
-    SimPadSetButton(unplugged, 1, true);
-    SimPadUnplug(unplugged);
-
-    EXPECT_EQ(Init(), 0);
-
-    EXPECT_TRUE(SimPadDevices(unplugged).empty());
+    int unplugged = RemotePadPlug(pads);
+    RemotePadSetAxes(pads, unplugged, 1000, 1000);
+    RemotePadSetButton(pads, unplugged, 1, true);
+    RemotePadUnplug(pads, unplugged);
+    EXPECT_EQ(JoystickInit(), 0);
+    EXPECT_EQ(RemotePadCalls(pads), "EnumDevices");
     EXPECT_EQ(JoystickExamine(0), 0);
     EXPECT_EQ(JoystickReadAxisX(0), 0);
     EXPECT_EQ(JoystickReadAxisY(0), 0);
     EXPECT_EQ(JoystickReadButton(0, 1), 0);
-    EXPECT_EQ(DirectInputUsers(), 1);
-}
 
-TEST_F(JoystickTest, FailedEnumerationGivesZeroButKeepsJoysticksSetUpBeforeIt)
-{
-    int first = SimPadPlug();
-    int second = SimPadPlug();
-    SimPadSetAxes(first, 800, 0);
-    SimPadSetEnumFailure(1, DIERR_GENERIC);
-
-    EXPECT_EQ(Init(), 0);
-
-    EXPECT_TRUE(SimPadDevices(second).empty());
+    // The joystick set up before the enumeration failed stays.
+    int first = RemotePadPlug(pads);
+    int second = RemotePadPlug(pads);
+    RemotePadSetAxes(pads, first, 800, 0);
+    RemotePadSetEnumResult(pads, DIERR_GENERIC, 1);
+    EXPECT_EQ(JoystickInit(), 0);
+    EXPECT_EQ(RemotePadCalls(pads, second), "");
     ASSERT_EQ(JoystickExamine(0), 1);
     EXPECT_EQ(JoystickReadAxisX(0), 1);
     EXPECT_EQ(JoystickExamine(1), 0);
 
-    // The next enumeration releases it as any other.
-    SimPadSetEnumFailure(-1, DI_OK);
-    const SimDeviceRecord* kept = SimPadDevices(first).back();
-    EXPECT_EQ(Init(), 2);
-    EXPECT_EQ(kept->refs, 0);
+    // The next JoystickInit releases it as any other.
+    RemotePadSetEnumResult(pads, DI_OK);
+    EXPECT_EQ(JoystickInit(), 2);
+    EXPECT_EQ(Device(first).refs, 1);
 }
 
-TEST_F(JoystickTest, RepeatedInitReleasesEveryDeviceAndNumbersAgainFromZero)
+TEST_F(JoystickTest, RepeatedInitReleasesEveryDeviceFirstAndNumbersAgainFromAZeroSnapshot)
 {
-    int first = SimPadPlug();
-    int second = SimPadPlug();
-    SimPadSetAxes(second, 0, 1000);
-    ASSERT_EQ(Init(), 2);
-    const SimDeviceRecord* oldFirst = SimPadDevices(first).back();
-    const SimDeviceRecord* oldSecond = SimPadDevices(second).back();
+    int first = RemotePadPlug(pads);
+    int second = RemotePadPlug(pads);
+    RemotePadSetAxes(pads, second, 0, 1000);
+    ASSERT_EQ(JoystickInit(), 2);
+    ASSERT_EQ(JoystickExamine(1), 1);
 
-    SimPadUnplug(first);
-    SimPadClearLog();
-    ASSERT_EQ(Init(), 1);
+    RemotePadUnplug(pads, first);
+    RemotePadClearLog(pads);
+    ASSERT_EQ(JoystickInit(), 1);
 
-    EXPECT_EQ(oldFirst->refs, 0);
-    EXPECT_EQ(oldSecond->refs, 0);
-    // Released without Unacquire, before the new enumeration.
-    ASSERT_GE(SimPadLog().size(), 3u);
-    EXPECT_EQ(SimPadLog()[0].call, SimCall::DeviceRelease);
-    EXPECT_EQ(SimPadLog()[1].call, SimCall::DeviceRelease);
-    EXPECT_EQ(SimPadLog()[2].call, SimCall::EnumDevices);
-    EXPECT_EQ(SimPadDevices(second).size(), 2u);
+    // Released without Unacquire, before the new enumeration; DirectInput
+    // is not opened again.
+    EXPECT_EQ(RemotePadCalls(pads), "DeviceRelease#" + std::to_string(first) + " DeviceRelease#" +
+                                        std::to_string(second) + " EnumDevices " + SetUpOf(second));
+    EXPECT_EQ(Device(first).refs, 0);
+    EXPECT_EQ(Device(second).refs, 1);
+    EXPECT_EQ(DirectInputUsers(), 1);
+    EXPECT_EQ(JoystickReadAxisY(0), 0);
     ASSERT_EQ(JoystickExamine(0), 1);
     EXPECT_EQ(JoystickReadAxisY(0), 1);
     EXPECT_EQ(JoystickExamine(1), 0);
-    EXPECT_EQ(DirectInputUsers(), 1);
-    EXPECT_EQ(SimDirectInput().createCalls, 1);
 }
 
-TEST_F(JoystickTest, AxesCountAsDeflectedOnlyStrictlyBeyond500)
+TEST_F(JoystickTest, ExamineTakesOneSnapshotThatTheReadersUseWithoutTouchingTheDevice)
 {
-    int pad = SimPadPlug();
-    ASSERT_EQ(Init(), 1);
-
-    const struct {
-        LONG value;
-        int direction;
-    } cases[] = {
-        {-1000, -1}, {-501, -1}, {-500, 0}, {0, 0}, {500, 0}, {501, 1}, {1000, 1}, {LONG_MIN, -1}, {LONG_MAX, 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
-        // X and Y each from their own field.
-        SimPadSetAxes(pad, c.value, 0);
-        ASSERT_EQ(JoystickExamine(0), 1);
-        EXPECT_EQ(JoystickReadAxisX(0), c.direction);
-        EXPECT_EQ(JoystickReadAxisY(0), 0);
-        SimPadSetAxes(pad, 0, c.value);
-        ASSERT_EQ(JoystickExamine(0), 1);
-        EXPECT_EQ(JoystickReadAxisX(0), 0);
-        EXPECT_EQ(JoystickReadAxisY(0), c.direction);
-    }
-}
-
-TEST_F(JoystickTest, ButtonNReadsByteNMinusOneAndGives128WhenItsTopBitIsSet)
-{
-    int pad = SimPadPlug();
-    ASSERT_EQ(Init(), 1);
-
-    for (int pressed = 1; pressed <= 32; ++pressed) {
-        SCOPED_TRACE(pressed);
-        SimPadState(pad) = DIJOYSTATE();
-        SimPadSetButton(pad, pressed, true);
-        ASSERT_EQ(JoystickExamine(0), 1);
-        for (int button = 1; button <= 32; ++button)
-            EXPECT_EQ(JoystickReadButton(0, button), button == pressed ? 128 : 0) << "button " << button;
-    }
-    // Only the top bit of the byte counts.
-    const struct {
-        BYTE value;
-        int read;
-    } bytes[] = {{0x7F, 0}, {0x01, 0}, {0x80, 128}, {0xFF, 128}};
-    for (const auto& b : bytes) {
-        SimPadState(pad).rgbButtons[0] = b.value;
-        ASSERT_EQ(JoystickExamine(0), 1);
-        EXPECT_EQ(JoystickReadButton(0, 1), b.read) << "byte " << int(b.value);
-    }
-}
-
-TEST_F(JoystickTest, ReadersInterpretTheLastSnapshotWithoutTouchingTheDevice)
-{
-    int pad = SimPadPlug();
-    SimPadSetAxes(pad, 1000, -1000);
-    SimPadSetButton(pad, 1, true);
-    ASSERT_EQ(Init(), 1);
-
-    // A joystick's snapshot is all zero until it is first examined.
-    SimPadClearLog();
+    int pad = RemotePadPlug(pads);
+    RemotePadSetAxes(pads, pad, 1000, -1000);
+    RemotePadSetButton(pads, pad, 1, true);
+    ASSERT_EQ(JoystickInit(), 1);
+    // All zero until the first examine.
     EXPECT_EQ(JoystickReadAxisX(0), 0);
     EXPECT_EQ(JoystickReadAxisY(0), 0);
     EXPECT_EQ(JoystickReadButton(0, 1), 0);
 
+    RemotePadClearLog(pads);
     EXPECT_EQ(JoystickExamine(0), 1);
-    EXPECT_EQ(SimPadCalls(pad), (Calls{SimCall::Poll, SimCall::GetDeviceState}));
-    EXPECT_EQ(SimPadDevice(pad).stateSizes.back(), 80u);
+    EXPECT_EQ(RemotePadCalls(pads), "Poll#" + std::to_string(pad) + " GetDeviceState#" + std::to_string(pad));
+    EXPECT_EQ(Device(pad).stateSize, 80);
 
-    SimPadSetAxes(pad, 0, 0);
-    SimPadSetButton(pad, 1, false);
-    SimPadClearLog();
+    RemotePadSetState(pads, pad, DIJOYSTATE());
+    RemotePadClearLog(pads);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(JoystickReadAxisX(0), 1);
         EXPECT_EQ(JoystickReadAxisY(0), -1);
         EXPECT_EQ(JoystickReadButton(0, 1), 128);
     }
-    EXPECT_TRUE(SimPadLog().empty());
+    EXPECT_EQ(RemotePadCalls(pads), "");
 }
 
-TEST_F(JoystickTest, RepeatedInitStartsEveryJoystickFromAZeroSnapshot)
+TEST_F(JoystickTest, AxesCountOnlyStrictlyBeyond500AndButtonsOnlyByTheirTopBit)
 {
-    int pad = SimPadPlug();
-    SimPadSetAxes(pad, -1000, 1000);
-    SimPadSetButton(pad, 1, true);
-    ASSERT_EQ(Init(), 1);
-    ASSERT_EQ(JoystickExamine(0), 1);
-    ASSERT_EQ(JoystickReadAxisX(0), -1);
+    int pad = RemotePadPlug(pads);
+    ASSERT_EQ(JoystickInit(), 1);
 
-    ASSERT_EQ(Init(), 1);
+    const struct {
+        LONG value;
+        int direction;
+    } axes[] = {
+        {-1000, -1}, {-501, -1}, {-500, 0}, {0, 0}, {500, 0}, {501, 1}, {1000, 1}, {LONG_MIN, -1}, {LONG_MAX, 1},
+    };
+    for (const auto& a : axes) {
+        SCOPED_TRACE(a.value);
+        // X and Y each from their own field.
+        RemotePadSetAxes(pads, pad, a.value, 0);
+        ASSERT_EQ(JoystickExamine(0), 1);
+        EXPECT_EQ(JoystickReadAxisX(0), a.direction);
+        EXPECT_EQ(JoystickReadAxisY(0), 0);
+        RemotePadSetAxes(pads, pad, 0, a.value);
+        ASSERT_EQ(JoystickExamine(0), 1);
+        EXPECT_EQ(JoystickReadAxisX(0), 0);
+        EXPECT_EQ(JoystickReadAxisY(0), a.direction);
+    }
 
-    EXPECT_EQ(JoystickReadAxisX(0), 0);
-    EXPECT_EQ(JoystickReadAxisY(0), 0);
-    EXPECT_EQ(JoystickReadButton(0, 1), 0);
+    // Button n reads byte n - 1.
+    for (int pressed = 1; pressed <= 32; ++pressed) {
+        SCOPED_TRACE(pressed);
+        DIJOYSTATE state = {};
+        state.rgbButtons[pressed - 1] = 0x80;
+        RemotePadSetState(pads, pad, state);
+        ASSERT_EQ(JoystickExamine(0), 1);
+        for (int button = 1; button <= 32; ++button)
+            EXPECT_EQ(JoystickReadButton(0, button), button == pressed ? 128 : 0) << "button " << button;
+    }
+    const struct {
+        BYTE value;
+        int read;
+    } bytes[] = {{0x7F, 0}, {0x01, 0}, {0x80, 128}, {0xFF, 128}};
+    for (const auto& b : bytes) {
+        DIJOYSTATE state = {};
+        state.rgbButtons[0] = b.value;
+        RemotePadSetState(pads, pad, state);
+        ASSERT_EQ(JoystickExamine(0), 1);
+        EXPECT_EQ(JoystickReadButton(0, 1), b.read) << "byte " << int(b.value);
+    }
 }
 
-TEST_F(JoystickTest, FailedReadKeepsTheSnapshotAndReacquiresForTheNextExamine)
+TEST_F(JoystickTest, FailedReadKeepsTheSnapshotAndAcquiresOnceForTheNextExamine)
 {
-    int pad = SimPadPlug();
-    SimPadSetAxes(pad, 1000, 0);
-    ASSERT_EQ(Init(), 1);
+    int pad = RemotePadPlug(pads);
+    RemotePadSetAxes(pads, pad, 1000, 0);
+    ASSERT_EQ(JoystickInit(), 1);
     ASSERT_EQ(JoystickExamine(0), 1);
 
-    SimPadLoseAcquisition(pad);
-    SimPadSetAxes(pad, -1000, 1000);
-    SimPadClearLog();
+    RemotePadFailReads(pads, pad, 1);
+    RemotePadSetAxes(pads, pad, -1000, 1000);
+    RemotePadClearLog(pads);
     EXPECT_EQ(JoystickExamine(0), 0);
-    EXPECT_EQ(SimPadCalls(pad), (Calls{SimCall::Poll, SimCall::GetDeviceState, SimCall::Acquire}));
+    EXPECT_EQ(RemotePadCalls(pads, pad), "Poll GetDeviceState! Acquire");
     EXPECT_EQ(JoystickReadAxisX(0), 1);
     EXPECT_EQ(JoystickReadAxisY(0), 0);
-
     EXPECT_EQ(JoystickExamine(0), 1);
     EXPECT_EQ(JoystickReadAxisX(0), -1);
     EXPECT_EQ(JoystickReadAxisY(0), 1);
-}
 
-TEST_F(JoystickTest, UnpluggedJoystickFailsEveryExamineWithOneAcquireEach)
-{
-    int pad = SimPadPlug();
-    SimPadSetAxes(pad, 0, 1000);
-    ASSERT_EQ(Init(), 1);
-    ASSERT_EQ(JoystickExamine(0), 1);
-
-    SimPadUnplug(pad);
-    SimPadClearLog();
+    // Unplugged: every examine fails and tries one Acquire.
+    RemotePadUnplug(pads, pad);
+    RemotePadClearLog(pads);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(JoystickExamine(0), 0);
-
-    Calls expected;
-    for (int i = 0; i < 3; ++i)
-        expected.insert(expected.end(), {SimCall::Poll, SimCall::GetDeviceState, SimCall::Acquire});
-    EXPECT_EQ(SimPadCalls(pad), expected);
+    EXPECT_EQ(RemotePadCalls(pads, pad), "Poll GetDeviceState! Acquire! Poll! GetDeviceState! Acquire! "
+                                         "Poll! GetDeviceState! Acquire!");
     EXPECT_EQ(JoystickReadAxisY(0), 1);
 }
 
 TEST_F(JoystickTest, NumbersNamingNoLiveJoystickGiveZeroAndTouchNoDevice)
 {
-    int pad = SimPadPlug();
-    SimPadSetAxes(pad, 1000, 1000);
-    SimPadSetButton(pad, 1, true);
-    ASSERT_EQ(Init(), 1);
+    int pad = RemotePadPlug(pads);
+    RemotePadSetAxes(pads, pad, 1000, 1000);
+    RemotePadSetButton(pads, pad, 1, true);
+    ASSERT_EQ(JoystickInit(), 1);
     ASSERT_EQ(JoystickExamine(0), 1);
-    SimPadClearLog();
+    RemotePadClearLog(pads);
 
     for (ObjectId joystick : {ObjectId(1), ObjectId(15), ObjectId(16), ObjectId(5000), ObjectId(-2), AutoNumber}) {
         SCOPED_TRACE(joystick);
@@ -459,7 +384,7 @@ TEST_F(JoystickTest, NumbersNamingNoLiveJoystickGiveZeroAndTouchNoDevice)
         EXPECT_EQ(JoystickReadAxisY(joystick), 0);
         EXPECT_EQ(JoystickReadButton(joystick, 1), 0);
     }
-    EXPECT_TRUE(SimPadLog().empty());
+    EXPECT_EQ(RemotePadCalls(pads), "");
 }
 
 }  // namespace

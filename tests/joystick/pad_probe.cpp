@@ -1,8 +1,8 @@
-// A program with the joystick library and no simulation, started by
-// remote_pad_test: it polls joystick 0 as the application does and writes
-// what the library reads into the remote pad block's probe words, until the
-// test asks it to stop or a bound runs out. Exit code 0 when asked to stop,
-// 2 without a block, 3 when the bound ran out.
+// A program with the joystick library, started by remote_pad_test: it
+// polls joystick 0 as the application does and writes what the library
+// reads into the pad block's probe words, until the test asks it to stop or
+// a bound runs out. Exit code 0 when asked to stop, 2 without a block, 3
+// when the bound ran out.
 #include "runtime/joystick/joystick.h"
 #include "tests/support/joystick_runtime.h"
 #include "tests/support/remote_pad.h"

@@ -1,6 +1,7 @@
-// The IDirectInputDevice7A that dinput.dll serves for one pad of a remote
-// pad block: it answers as DirectInput 7 does for the calls the joystick
-// library makes, reads the state the driver wrote, and logs every call.
+// The IDirectInputDevice7A that dinput.dll serves for one pad of the pad
+// block: it answers as DirectInput 7 does for the calls the joystick
+// library makes, reads the state the driver wrote, and records every call
+// and what it was handed.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -45,7 +46,7 @@ struct RemoteDevice final : IDirectInputDevice7A {
         if (!out)
             return Log(RemoteCallOther, E_POINTER);
         *out = nullptr;
-        if (iid != sim_iid::Unknown && iid != sim_iid::DeviceA && iid != sim_iid::Device2A && iid != sim_iid::Device7A)
+        if (iid != dinput_iid::Unknown && iid != dinput_iid::DeviceA && iid != dinput_iid::Device2A && iid != dinput_iid::Device7A)
             return Log(RemoteCallOther, E_NOINTERFACE);
         ++refs;
         InterlockedIncrement(&Pad().refs);
@@ -63,9 +64,17 @@ struct RemoteDevice final : IDirectInputDevice7A {
         Log(RemoteCallDeviceRelease, S_OK);
         InterlockedDecrement(&Pad().refs);
         ULONG left = --refs;
-        if (left == 0)
+        if (left == 0) {
+            SetAcquired(false);
             delete this;
+        }
         return left;
+    }
+    void SetAcquired(bool now)
+    {
+        if (now != acquired)
+            InterlockedExchangeAdd(&Pad().acquired, now ? 1 : -1);
+        acquired = now;
     }
 
     // IDirectInputDeviceA
@@ -74,12 +83,23 @@ struct RemoteDevice final : IDirectInputDevice7A {
     STDMETHOD(GetProperty)(REFGUID, LPDIPROPHEADER) override { return Unsupported(); }
     STDMETHOD(SetProperty)(REFGUID property, LPCDIPROPHEADER header) override
     {
-        return Log(RemoteCallSetProperty, SetPropertyResult(property, header));
-    }
-    HRESULT SetPropertyResult(REFGUID property, LPCDIPROPHEADER header)
-    {
         // The MAKEDIPROP forms are small numbers posing as GUID addresses.
-        if (reinterpret_cast<uintptr_t>(&property) != PropertyRange)
+        RemotePadProperty set = {static_cast<DWORD>(reinterpret_cast<uintptr_t>(&property)), {}, 0, 0, 0};
+        set.result = SetPropertyResult(set.property, header);
+        if (header)
+            set.header = *header;
+        if (set.property == PropertyRange && header && header->dwSize == sizeof(DIPROPRANGE)) {
+            set.min = reinterpret_cast<const DIPROPRANGE*>(header)->lMin;
+            set.max = reinterpret_cast<const DIPROPRANGE*>(header)->lMax;
+        }
+        LONG n = Pad().propertyCount++;
+        if (n < RemotePadPropertyRecords)
+            Pad().properties[n] = set;
+        return Log(RemoteCallSetProperty, set.result);
+    }
+    HRESULT SetPropertyResult(uintptr_t property, LPCDIPROPHEADER header)
+    {
+        if (property != PropertyRange)
             return DIERR_UNSUPPORTED;
         if (!header || header->dwSize != sizeof(DIPROPRANGE) || header->dwHeaderSize != sizeof(DIPROPHEADER))
             return DIERR_INVALIDPARAM;
@@ -105,14 +125,14 @@ struct RemoteDevice final : IDirectInputDevice7A {
             return Log(RemoteCallAcquire, DIERR_INVALIDPARAM);
         if (acquired)
             return Log(RemoteCallAcquire, S_FALSE);
-        acquired = true;
+        SetAcquired(true);
         return Log(RemoteCallAcquire, DI_OK);
     }
     STDMETHOD(Unacquire)() override
     {
         if (!acquired)
             return Log(RemoteCallUnacquire, DI_NOEFFECT);
-        acquired = false;
+        SetAcquired(false);
         return Log(RemoteCallUnacquire, DI_OK);
     }
     STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override
@@ -121,6 +141,7 @@ struct RemoteDevice final : IDirectInputDevice7A {
     }
     HRESULT ReadState(DWORD size, LPVOID data)
     {
+        Pad().stateSize = size;
         if (!formatSet)
             return DIERR_NOTINITIALIZED;
         if (!data || size != sizeof(DIJOYSTATE))
@@ -129,7 +150,7 @@ struct RemoteDevice final : IDirectInputDevice7A {
             return DIERR_NOTACQUIRED;
         // An unplugged pad and an injected failure both lose the acquisition.
         if (!Attached() || TakeReadFailure(Pad())) {
-            acquired = false;
+            SetAcquired(false);
             return DIERR_INPUTLOST;
         }
         if (!RemotePadReadState(&Pad(), static_cast<DIJOYSTATE*>(data)))
@@ -143,6 +164,8 @@ struct RemoteDevice final : IDirectInputDevice7A {
     }
     HRESULT SetDataFormatResult(LPCDIDATAFORMAT format)
     {
+        if (format)
+            CopyFormat(*format);
         if (acquired)
             return DIERR_ACQUIRED;
         // Only the standard joystick layout: the state is handed over as is.
@@ -154,6 +177,16 @@ struct RemoteDevice final : IDirectInputDevice7A {
             return fault;
         formatSet = true;
         return DI_OK;
+    }
+    void CopyFormat(const DIDATAFORMAT& format)
+    {
+        RemotePadFormat& copy = Pad().format;
+        copy = {format.dwSize, format.dwObjSize, format.dwFlags, format.dwDataSize, format.dwNumObjs, {}};
+        for (DWORD i = 0; format.rgodf && i < format.dwNumObjs && i < RemotePadFormatObjects; ++i) {
+            const DIOBJECTDATAFORMAT& object = format.rgodf[i];
+            copy.objects[i] = {object.pguid ? *object.pguid : GUID(), object.pguid != nullptr, object.dwOfs,
+                               object.dwType, object.dwFlags};
+        }
     }
     STDMETHOD(SetEventNotification)(HANDLE) override { return Unsupported(); }
     STDMETHOD(SetCooperativeLevel)(HWND, DWORD) override { return Log(RemoteCallSetCooperativeLevel, DI_OK); }
@@ -192,6 +225,10 @@ struct RemoteDevice final : IDirectInputDevice7A {
 
 IDirectInputDevice7A* RemoteDeviceNew(RemotePadBlock* block, int pad)
 {
-    InterlockedIncrement(&block->devices[pad].refs);
+    RemotePadDevice& device = block->devices[pad];
+    device.format = RemotePadFormat();
+    device.propertyCount = 0;
+    device.stateSize = 0;
+    InterlockedIncrement(&device.refs);
     return new RemoteDevice(block, pad);
 }

@@ -1,5 +1,8 @@
-// The IDirectInput7A that dinput.dll serves from a remote pad block: it
-// enumerates the block's attached pads and creates their devices.
+// Our dinput.dll for the tests, loaded instead of the system's with
+// WINEDLLOVERRIDES=dinput=n: its DirectInputCreateEx hands out an
+// IDirectInput7A served from the pad block that KEYVANE_PAD names
+// (remote_pad.h), which enumerates the block's attached pads and creates
+// their devices. Without a block it leaves the pointer null.
 #include "tests/support/dinput_ids.h"
 #include "tests/support/remote_dinput.h"
 
@@ -43,8 +46,8 @@ struct RemoteDirectInput final : IDirectInput7A {
         if (!out)
             return RemotePadLog(block, RemoteCallOther, -1, E_POINTER);
         *out = nullptr;
-        if (iid != sim_iid::Unknown && iid != sim_iid::DirectInputA && iid != sim_iid::DirectInput2A &&
-            iid != sim_iid::DirectInput7A)
+        if (iid != dinput_iid::Unknown && iid != dinput_iid::DirectInputA && iid != dinput_iid::DirectInput2A &&
+            iid != dinput_iid::DirectInput7A)
             return RemotePadLog(block, RemoteCallOther, -1, E_NOINTERFACE);
         ++refs;
         InterlockedIncrement(&block->directInputRefs);
@@ -71,18 +74,22 @@ struct RemoteDirectInput final : IDirectInput7A {
     STDMETHOD(CreateDevice)(REFGUID, LPDIRECTINPUTDEVICEA*, LPUNKNOWN) override { return Unsupported(); }
     STDMETHOD(EnumDevices)(DWORD devType, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD flags) override
     {
+        RemotePadEnumRecord& record = block->enumeration;
+        record = {devType, flags, reinterpret_cast<ULONG_PTR>(context), 0, {}};
         // Logged first, so that the set-up calls made by the callback follow it.
         HRESULT result = callback ? RemotePadRead(&block->enumDevicesResult) : DIERR_INVALIDPARAM;
         RemotePadLog(block, RemoteCallEnumDevices, -1, result);
-        if (result != DI_OK)
-            return result;
+        // A failing enumeration first offers enumFailAfter pads.
+        LONG failAfter = result == DI_OK ? -1 : callback ? RemotePadRead(&block->enumFailAfter) : 0;
         DWORD type = GET_DIDEVICE_TYPE(devType);
         if (type != 0 && type != DIDEVTYPE_JOYSTICK)
-            return DI_OK;
+            return result;
         LONG count = RemotePadRead(&block->deviceCount);
         for (int pad = 0; pad < count && pad < RemotePadMaxDevices; ++pad) {
             if ((flags & DIEDFL_ATTACHEDONLY) && !Attached(pad))
                 continue;
+            if (record.callbacks == failAfter)
+                break;
             DIDEVICEINSTANCEA instance = {};
             instance.dwSize = sizeof(instance);
             instance.guidInstance = PadInstance(pad);
@@ -90,10 +97,12 @@ struct RemoteDirectInput final : IDirectInput7A {
             instance.dwDevType = DIDEVTYPE_JOYSTICK | (DIDEVTYPEJOYSTICK_GAMEPAD << 8) | DIDEVTYPE_HID;
             std::snprintf(instance.tszInstanceName, sizeof(instance.tszInstanceName), "Remote pad %d", pad);
             std::snprintf(instance.tszProductName, sizeof(instance.tszProductName), "Remote pad");
-            if (callback(&instance, context) == DIENUM_STOP)
+            BOOL more = callback(&instance, context);
+            record.results[record.callbacks++] = more;
+            if (more == DIENUM_STOP)
                 break;
         }
-        return DI_OK;
+        return result;
     }
     STDMETHOD(GetDeviceStatus)(REFGUID) override { return Unsupported(); }
     STDMETHOD(RunControlPanel)(HWND, DWORD) override { return Unsupported(); }
@@ -118,7 +127,7 @@ struct RemoteDirectInput final : IDirectInput7A {
             return DIERR_DEVICENOTREG;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        if (iid != sim_iid::DeviceA && iid != sim_iid::Device2A && iid != sim_iid::Device7A)
+        if (iid != dinput_iid::DeviceA && iid != dinput_iid::Device2A && iid != dinput_iid::Device7A)
             return DIERR_NOINTERFACE;
         HRESULT fault = RemotePadRead(&block->devices[pad].createDeviceResult);
         if (fault != DI_OK)
@@ -138,14 +147,15 @@ HRESULT CreateResult(DWORD version, REFIID iid, void** out, IUnknown* outer)
         return CLASS_E_NOAGGREGATION;
     if (version > HighestVersion)
         return DIERR_BETADIRECTINPUTVERSION;
-    if (iid != sim_iid::DirectInputA && iid != sim_iid::DirectInput2A && iid != sim_iid::DirectInput7A)
+    if (iid != dinput_iid::DirectInputA && iid != dinput_iid::DirectInput2A && iid != dinput_iid::DirectInput7A)
         return DIERR_NOINTERFACE;
     return DI_OK;
 }
 
 }  // namespace
 
-HRESULT RemoteDirectInputCreate(DWORD version, REFIID iid, void** out, IUnknown* outer)
+extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE instance, DWORD version, REFIID iid,
+                                                                   void** out, IUnknown* outer)
 {
     if (out)
         *out = nullptr;
@@ -163,12 +173,17 @@ HRESULT RemoteDirectInputCreate(DWORD version, REFIID iid, void** out, IUnknown*
         InterlockedIncrement(&block->directInputRefs);
         *out = static_cast<IDirectInput7A*>(new RemoteDirectInput());
     }
+    block->create = {reinterpret_cast<ULONG_PTR>(instance), version, iid, outer != nullptr,
+                     reinterpret_cast<ULONG_PTR>(out ? *out : nullptr)};
     return RemotePadLog(block, RemoteCallCreate, -1, result);
 }
 
-void RemoteDetach()
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*)
 {
-    RemotePadUnmap(block, blockMapping);
-    block = nullptr;
-    blockMapping = nullptr;
+    if (reason == DLL_PROCESS_DETACH) {
+        RemotePadUnmap(block, blockMapping);
+        block = nullptr;
+        blockMapping = nullptr;
+    }
+    return TRUE;
 }

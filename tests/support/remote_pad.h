@@ -1,12 +1,15 @@
-// A simulated game pad that another process drives: the layout of the named
-// shared-memory block through which a test (remote_pad_driver.h) moves and
-// breaks the pads, and our dinput.dll, loaded into a program that holds no
-// simulation of its own, serves them and logs every DirectInput call.
+// The simulated game pad: the layout of the named shared-memory block
+// through which a test (remote_pad_driver.h) plugs in, moves and breaks
+// pads, and from which our dinput.dll serves DirectInput, recording every
+// call and what it was handed. The test may run in the process that loads
+// the DLL or start other programs that do.
 //
 // The DLL finds the block by the name in the environment variable
-// KEYVANE_PAD. Both sides write the block with Interlocked operations: the
-// pad states behind a sequence counter, the call log as records that carry
-// their own sequence number, so that a reader never takes a torn one.
+// KEYVANE_PAD. Both sides write the words that change while another process
+// reads them with Interlocked operations: the pad states behind a sequence
+// counter, the call log as records that carry their own sequence number, so
+// that a reader never takes a torn one. The records of arguments are
+// written plainly: a test reads them after the calls that wrote them.
 #pragma once
 
 #define DIRECTINPUT_VERSION 0x0700
@@ -14,9 +17,11 @@
 
 constexpr char RemotePadVariable[] = "KEYVANE_PAD";
 constexpr DWORD RemotePadMagic = 0x4450564Bu;  // "KVPD"
-constexpr DWORD RemotePadVersion = 1;
-constexpr int RemotePadMaxDevices = 4;
-constexpr int RemotePadLogSize = 4096;  // a ring: the newest records are kept
+constexpr DWORD RemotePadVersion = 2;
+constexpr int RemotePadMaxDevices = 32;
+constexpr int RemotePadLogSize = 4096;       // a ring: the newest records are kept
+constexpr int RemotePadFormatObjects = 44;   // those of the standard joystick format
+constexpr int RemotePadPropertyRecords = 4;  // SetProperty calls kept per device
 
 // The DirectInput calls the log tells apart.
 enum RemoteCall : LONG {
@@ -45,6 +50,33 @@ struct RemotePadRecord {
     LONG result;  // HRESULT
 };
 
+// One DIOBJECTDATAFORMAT, its GUID copied.
+struct RemotePadObjectFormat {
+    GUID guid;  // GUID_NULL when pguid was null
+    LONG hasGuid;
+    DWORD offset;
+    DWORD type;
+    DWORD flags;
+};
+
+// A copy of the data format handed to SetDataFormat.
+struct RemotePadFormat {
+    DWORD size;
+    DWORD objSize;
+    DWORD flags;
+    DWORD dataSize;
+    DWORD numObjs;
+    RemotePadObjectFormat objects[RemotePadFormatObjects];  // the first numObjs
+};
+
+struct RemotePadProperty {
+    DWORD property;  // the MAKEDIPROP number: 4 for DIPROP_RANGE
+    DIPROPHEADER header;
+    LONG min;  // DIPROP_RANGE only
+    LONG max;
+    LONG result;
+};
+
 struct RemotePadDevice {
     LONG attached;
     // The set-up step fails with this HRESULT when it is not DI_OK.
@@ -54,8 +86,32 @@ struct RemotePadDevice {
     LONG setRangeYResult;
     LONG failReads;  // the next that many GetDeviceState calls fail
     LONG refs;       // references held on all of the pad's device objects
+    LONG acquired;   // of the pad's device objects, those acquired
     LONG stateSequence;  // odd while the driver writes state
     DIJOYSTATE state;
+    // What the pad's newest device object was handed.
+    RemotePadFormat format;
+    LONG propertyCount;  // the first RemotePadPropertyRecords are kept
+    RemotePadProperty properties[RemotePadPropertyRecords];
+    LONG stateSize;  // of the last GetDeviceState
+};
+
+// The arguments of the last DirectInputCreateEx.
+struct RemotePadCreateRecord {
+    ULONG_PTR instance;
+    DWORD version;
+    GUID iid;
+    LONG outerGiven;
+    ULONG_PTR object;  // what it handed out, or 0
+};
+
+// The arguments and callback results of the last EnumDevices.
+struct RemotePadEnumRecord {
+    DWORD devType;
+    DWORD flags;
+    ULONG_PTR context;
+    LONG callbacks;
+    LONG results[RemotePadMaxDevices];
 };
 
 // What pad_probe reports of joystick 0 while it runs.
@@ -74,11 +130,15 @@ struct RemotePadBlock {
     DWORD magic;
     DWORD version;
     DWORD size;
-    LONG deviceCount;         // pads plugged in so far; numbers are never reused
-    LONG createFails;         // DirectInputCreateEx leaves the pointer null
-    LONG enumDevicesResult;   // EnumDevices enumerates nothing and returns it when not DI_OK
-    LONG directInputRefs;     // references held on all DirectInput objects
+    LONG deviceCount;  // pads plugged in so far; numbers are never reused
+    LONG createFails;  // DirectInputCreateEx leaves the pointer null
+    // Unless DI_OK, EnumDevices stops after enumFailAfter pads and returns it.
+    LONG enumDevicesResult;
+    LONG enumFailAfter;
+    LONG directInputRefs;  // references held on all DirectInput objects
     LONG counts[RemoteCallKinds];  // every call ever made, by kind
+    RemotePadCreateRecord create;
+    RemotePadEnumRecord enumeration;
     RemotePadDevice devices[RemotePadMaxDevices];
     LONG logNext;  // records claimed so far; record n sits at log[n % RemotePadLogSize]
     RemotePadRecord log[RemotePadLogSize];

@@ -1,4 +1,4 @@
-// The test's side of a remote pad block.
+// The test's side of the pad block.
 #include "tests/support/remote_pad_driver.h"
 
 #include <cstdio>
@@ -77,26 +77,37 @@ void RemotePadUnplug(RemotePadDriver& driver, int pad)
         InterlockedExchange(&device->attached, 0);
 }
 
+void RemotePadUnplugAll(RemotePadDriver& driver)
+{
+    for (int pad = 0; pad < driver.block->deviceCount; ++pad)
+        RemotePadUnplug(driver, pad);
+}
+
+void RemotePadSetState(RemotePadDriver& driver, int pad, const DIJOYSTATE& state)
+{
+    if (RemotePadDevice* device = Device(driver, pad))
+        RemotePadWriteState(device, state);
+}
+
 // The driver is the state's only writer, so it may read the state plainly.
 void RemotePadSetAxes(RemotePadDriver& driver, int pad, LONG x, LONG y)
 {
-    RemotePadDevice* device = Device(driver, pad);
-    if (!device)
-        return;
-    DIJOYSTATE state = device->state;
-    state.lX = x;
-    state.lY = y;
-    RemotePadWriteState(device, state);
+    if (RemotePadDevice* device = Device(driver, pad)) {
+        DIJOYSTATE state = device->state;
+        state.lX = x;
+        state.lY = y;
+        RemotePadWriteState(device, state);
+    }
 }
 
 void RemotePadSetButton(RemotePadDriver& driver, int pad, int button, bool pressed)
 {
     RemotePadDevice* device = Device(driver, pad);
-    if (!device || button < 1 || button > 32)
-        return;
-    DIJOYSTATE state = device->state;
-    state.rgbButtons[button - 1] = pressed ? ButtonPressed : 0;
-    RemotePadWriteState(device, state);
+    if (device && button >= 1 && button <= 32) {
+        DIJOYSTATE state = device->state;
+        state.rgbButtons[button - 1] = pressed ? ButtonPressed : 0;
+        RemotePadWriteState(device, state);
+    }
 }
 
 void RemotePadFailReads(RemotePadDriver& driver, int pad, int count)
@@ -110,8 +121,9 @@ void RemotePadSetCreateFails(RemotePadDriver& driver, bool fails)
     InterlockedExchange(&driver.block->createFails, fails);
 }
 
-void RemotePadSetEnumResult(RemotePadDriver& driver, HRESULT result)
+void RemotePadSetEnumResult(RemotePadDriver& driver, HRESULT result, int afterPads)
 {
+    InterlockedExchange(&driver.block->enumFailAfter, afterPads);
     InterlockedExchange(&driver.block->enumDevicesResult, result);
 }
 
@@ -137,20 +149,32 @@ const std::vector<RemotePadRecord>& RemotePadReadLog(RemotePadDriver& driver)
     return driver.log;
 }
 
-LONG RemotePadCount(RemotePadDriver& driver, RemoteCall call)
+void RemotePadClearLog(RemotePadDriver& driver)
 {
-    return RemotePadRead(&driver.block->counts[call]);
+    driver.logCursor = RemotePadRead(&driver.block->logNext);
+    driver.log.clear();
+    driver.missed = 0;
 }
 
-LONG RemotePadDirectInputRefs(RemotePadDriver& driver)
+std::string RemotePadCalls(RemotePadDriver& driver, int pad)
 {
-    return RemotePadRead(&driver.block->directInputRefs);
-}
-
-LONG RemotePadDeviceRefs(RemotePadDriver& driver, int pad)
-{
-    RemotePadDevice* device = Device(driver, pad);
-    return device ? RemotePadRead(&device->refs) : 0;
+    static const char* const names[] = {
+        "Create", "EnumDevices", "CreateDeviceEx", "DirectInputRelease", "SetDataFormat", "SetProperty",
+        "SetCooperativeLevel", "Acquire", "Unacquire", "Poll", "GetDeviceState", "DeviceRelease", "Other",
+    };
+    static_assert(sizeof(names) / sizeof(names[0]) == RemoteCallKinds, "a name for every call kind");
+    std::string text;
+    for (const RemotePadRecord& record : RemotePadReadLog(driver)) {
+        if (pad != RemotePadAllCalls && record.device != pad)
+            continue;
+        text += text.empty() ? "" : " ";
+        text += record.call >= 0 && record.call < RemoteCallKinds ? names[record.call] : "?";
+        if (record.device >= 0 && pad == RemotePadAllCalls)
+            text += "#" + std::to_string(record.device);
+        if (FAILED(record.result))
+            text += "!";
+    }
+    return text;
 }
 
 RemotePadProbe RemotePadReadProbe(RemotePadDriver& driver)

@@ -1,12 +1,15 @@
-// The test's side of a remote pad block (remote_pad.h): it makes the block,
-// hands its name to the processes the test starts, plugs pads in, moves and
-// breaks them, and reads back the DirectInput calls those processes made.
+// The test's side of the pad block (remote_pad.h): it makes the block, puts
+// its name in KEYVANE_PAD, plugs pads in, moves and breaks them, and reads
+// back the DirectInput calls made on them.
 //
-// The started program loads our dinput.dll (WINEDLLOVERRIDES=dinput=n, which
-// it inherits from the test) and, holding no simulation of its own, gets its
-// DirectInput from the block.
+// A program that loads our dinput.dll (WINEDLLOVERRIDES=dinput=n) gets its
+// DirectInput from the block: the test program itself, when it makes the
+// block before the joystick library first loads the DLL, and the programs
+// it starts afterwards, which inherit both variables. The records of what
+// the calls were handed are read from driver.block.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "tests/support/remote_pad.h"
@@ -16,7 +19,7 @@ struct RemotePadDriver {
     RemotePadBlock* block;
     char name[64];
     LONG logCursor;                      // the next record to read
-    std::vector<RemotePadRecord> log;    // every record read so far, oldest first
+    std::vector<RemotePadRecord> log;    // the records read since the last RemotePadClearLog
     int missed;                          // records overwritten before they were read
 };
 
@@ -29,17 +32,20 @@ struct RemotePadFaults {
 };
 
 // Makes a fresh block under a name unique to this process and call, and
-// sets KEYVANE_PAD to it for the processes started from now on. False when
-// the block cannot be made.
+// sets KEYVANE_PAD to it. False when the block cannot be made.
 bool RemotePadCreate(RemotePadDriver& driver);
 void RemotePadDestroy(RemotePadDriver& driver);
 
-// Plugs in a new pad behind the ones already attached: its number, or -1
+// Plugs in a new pad behind the ones already plugged in: its number, or -1
 // when the block holds no more. Pads enumerate in that order.
 int RemotePadPlug(RemotePadDriver& driver, const RemotePadFaults& faults = RemotePadFaults());
-// The pad is no longer enumerated, and its devices' reads fail.
+// The pad is no longer enumerated, and its devices' reads fail. Numbers are
+// never reused.
 void RemotePadUnplug(RemotePadDriver& driver, int pad);
+void RemotePadUnplugAll(RemotePadDriver& driver);
 
+// What the pad's devices read from now on; all zero when plugged in.
+void RemotePadSetState(RemotePadDriver& driver, int pad, const DIJOYSTATE& state);
 void RemotePadSetAxes(RemotePadDriver& driver, int pad, LONG x, LONG y);
 void RemotePadSetButton(RemotePadDriver& driver, int pad, int button, bool pressed);  // button 1 to 32
 
@@ -48,17 +54,20 @@ void RemotePadSetButton(RemotePadDriver& driver, int pad, int button, bool press
 void RemotePadFailReads(RemotePadDriver& driver, int pad, int count);
 // DirectInputCreateEx leaves the pointer null.
 void RemotePadSetCreateFails(RemotePadDriver& driver, bool fails);
-// EnumDevices enumerates nothing and returns result; DI_OK restores it.
-void RemotePadSetEnumResult(RemotePadDriver& driver, HRESULT result);
+// EnumDevices offers afterPads pads and returns result; DI_OK restores a
+// complete enumeration.
+void RemotePadSetEnumResult(RemotePadDriver& driver, HRESULT result, int afterPads = 0);
 
 // Appends the records logged since the last call to driver.log; read often
 // enough, the log misses nothing (see driver.missed).
 const std::vector<RemotePadRecord>& RemotePadReadLog(RemotePadDriver& driver);
-// Calls of that kind ever made, on any pad.
-LONG RemotePadCount(RemotePadDriver& driver, RemoteCall call);
-// References held on the DirectInput objects, and on a pad's devices.
-LONG RemotePadDirectInputRefs(RemotePadDriver& driver);
-LONG RemotePadDeviceRefs(RemotePadDriver& driver, int pad);
+// Forgets every call made so far.
+void RemotePadClearLog(RemotePadDriver& driver);
+// The calls since the last RemotePadClearLog, separated by spaces: all of
+// them as "Name", "#pad" for a device call and "!" when the call failed, or
+// those on one pad's devices (-1: on DirectInput itself) as "Name" and "!".
+constexpr int RemotePadAllCalls = -2;
+std::string RemotePadCalls(RemotePadDriver& driver, int pad = RemotePadAllCalls);
 
 // What pad_probe has reported, read word by word.
 RemotePadProbe RemotePadReadProbe(RemotePadDriver& driver);
