@@ -178,9 +178,10 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE in
     return RemotePadLog(block, RemoteCallCreate, -1, result);
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*)
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void* reserved)
 {
-    if (reason == DLL_PROCESS_DETACH) {
+    // Unloaded by FreeLibrary; at the process's end the system unmaps it.
+    if (reason == DLL_PROCESS_DETACH && !reserved) {
         RemotePadUnmap(block, blockMapping);
         block = nullptr;
         blockMapping = nullptr;
