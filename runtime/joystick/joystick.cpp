@@ -1,7 +1,6 @@
 #include "runtime/joystick/joystick.h"
 
 #include "runtime/core/instance.h"
-#include "runtime/joystick/joystick_format.h"
 
 namespace {
 

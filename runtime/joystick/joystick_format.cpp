@@ -1,4 +1,7 @@
-#include "runtime/joystick/joystick_format.h"
+// The library's own copy of DirectInput's standard joystick data format and
+// of the GUIDs it names, so that nothing links DirectInput's import
+// libraries. <dinput.h> declares them.
+#include "runtime/joystick/joystick.h"
 
 #include <cstddef>
 

@@ -2,7 +2,9 @@
 // step that its two commands run.
 #include <richedit.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "runtime/window/events.h"
 #include "runtime/window/window.h"
@@ -20,45 +22,11 @@ bool IsTabStop(HWND window)
     return IsWindowEnabled(window) && IsWindowVisible(window) && (GetWindowLongA(window, GWL_STYLE) & WS_TABSTOP);
 }
 
-struct ForwardWalk {
-    HWND current;
-    bool foundCurrent;
-    bool done;
-};
-
-BOOL CALLBACK StepForward(HWND window, LPARAM param)
+// The container's tab stops in the order EnumChildWindows visits them.
+BOOL CALLBACK CollectTabStop(HWND window, LPARAM param)
 {
-    auto* walk = reinterpret_cast<ForwardWalk*>(param);
-    if (!IsTabStop(window))
-        return TRUE;
-    if (walk->foundCurrent || !walk->current) {
-        SetFocus(window);
-        walk->foundCurrent = false;
-        walk->done = true;
-        return FALSE;
-    }
-    if (window == walk->current)
-        walk->foundCurrent = true;
-    return TRUE;
-}
-
-struct BackwardWalk {
-    HWND current;
-    HWND previous;
-    bool done;
-};
-
-BOOL CALLBACK StepBackward(HWND window, LPARAM param)
-{
-    auto* walk = reinterpret_cast<BackwardWalk*>(param);
-    if (!IsTabStop(window))
-        return TRUE;
-    if (window == walk->current && walk->previous) {
-        SetFocus(walk->previous);
-        walk->done = true;
-        return FALSE;
-    }
-    walk->previous = window;
+    if (IsTabStop(window))
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
     return TRUE;
 }
 
@@ -99,16 +67,21 @@ void FocusStep(int direction)
         }
     }
 
+    std::vector<HWND> stops;
+    EnumChildWindows(container, CollectTabStop, reinterpret_cast<LPARAM>(&stops));
+    if (stops.empty())
+        return;
+    const auto at = std::find(stops.begin(), stops.end(), current);
     if (direction == 0) {
-        ForwardWalk walk = {current, false, false};
-        EnumChildWindows(container, StepForward, reinterpret_cast<LPARAM>(&walk));
-        // current was the last tab stop: wrap to the first.
-        if (walk.foundCurrent)
-            EnumChildWindows(container, StepForward, reinterpret_cast<LPARAM>(&walk));
+        // From no focus to the first stop, from the last back to the first;
+        // a focus that is no tab stop stays where it is.
+        if (!current)
+            SetFocus(stops.front());
+        else if (at != stops.end())
+            SetFocus(std::next(at) == stops.end() ? stops.front() : *std::next(at));
     } else {
-        BackwardWalk walk = {current, nullptr, false};
-        EnumChildWindows(container, StepBackward, reinterpret_cast<LPARAM>(&walk));
-        if (!walk.done && walk.previous)
-            SetFocus(walk.previous);
+        // To the previous stop; from the first, from no focus and from a
+        // focus that is no tab stop, to the last.
+        SetFocus(at != stops.end() && at != stops.begin() ? *std::prev(at) : stops.back());
     }
 }

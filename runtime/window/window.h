@@ -46,8 +46,6 @@ void WindowClose(ObjectId number);
 void WindowEndAll();
 
 WindowObject* WindowLookup(ObjectId number);
-// The number of the library window that is or contains window, or -1.
-ObjectId WindowNumberOf(HWND window);
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -146,16 +146,11 @@ void TakeEventData(LPARAM lParam)
 
 }  // namespace
 
-ObjectId WindowNumberOf(HWND window)
-{
-    return FindHome(window).number;
-}
-
 LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Live sizing is offered the message here, before anything else.
 
-    const Home home = window ? FindHome(window) : Home{nullptr, -1, nullptr};
+    const Home home = FindHome(window);
     EventState* events = Events();
     if (!events)
         return NotHandled;
