@@ -1,26 +1,35 @@
-# The commands a newcomer types. Everything is built into $(BUILD).
+# The commands a newcomer types. Everything is built into $(BUILD): one tree
+# per Windows target, $(BUILD)/i686 (the program that ships) and
+# $(BUILD)/x86_64 (the same code, for hosts that run no 32-bit code).
 BUILD ?= build
 JOBS ?= $(shell nproc)
+TARGETS := i686 x86_64
 
-.PHONY: all setup configure build test native-build native-test fuzz clean
+.PHONY: all setup build test native-build native-test fuzz clean \
+	$(addprefix configure-,$(TARGETS)) $(addprefix build-,$(TARGETS))
 
 all: build
 
 setup:
 	@tools/setup.sh $(BUILD)
 
-configure: setup
-	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake >$(BUILD)/configure.log 2>&1 \
-		|| { cat $(BUILD)/configure.log; exit 1; }
+$(addprefix configure-,$(TARGETS)): configure-%: setup
+	@mkdir -p $(BUILD)/$*
+	@cmake -S . -B $(BUILD)/$* -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$*-mingw.cmake >$(BUILD)/$*/configure.log 2>&1 \
+		|| { cat $(BUILD)/$*/configure.log; exit 1; }
 
-# The executables end up in $(BUILD)/bin.
-build: configure
-	@cmake --build $(BUILD) -j$(JOBS)
+# The executables end up in $(BUILD)/<target>/bin.
+$(addprefix build-,$(TARGETS)): build-%: configure-%
+	@cmake --build $(BUILD)/$* -j$(JOBS)
 
+build: $(addprefix build-,$(TARGETS))
+
+# Every Wine suite on x86-64, and on i686 too where the host runs 32-bit
+# code; the last lines say which targets ran.
 test: build native-test
-	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	@tools/test-targets.sh $(BUILD) $(JOBS)
 
-# The PNG decoder built for this machine with clang, from the target's
+# The PNG decoder built for this machine with clang, from the targets'
 # libpng sources as well: its tests under AddressSanitizer and UBSan, and a
 # short bounded run of its fuzz target.
 native-build: setup

@@ -1,9 +1,15 @@
 #!/bin/bash
-# Builds a static libpng for the i686 Windows target from Debian's libpng1.6
-# source package, into DEPS_DIR/libpng. Nothing of it goes into git.
+# Builds a static libpng for one Windows target (i686 or x86_64) from
+# Debian's libpng1.6 source package, into DEPS_DIR/TARGET/libpng. The source
+# is unpacked once into DEPS_DIR/src for every target and the native build.
+# Nothing of it goes into git.
+#
+# Changes to the system: adds a deb-src entry for Debian's main suite when
+# apt lists none.
 set -euo pipefail
 
 deps_dir="$(realpath -m "$1")"
+target="$2"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 src_dir="$deps_dir/src"
 mkdir -p "$src_dir"
@@ -32,13 +38,14 @@ if ! ls -d libpng1.6-*/ >/dev/null 2>&1; then
 fi
 png_src="$(ls -d "$src_dir"/libpng1.6-*/ | head -n1)"
 
-cmake -S "$png_src" -B "$src_dir/build" -G "Unix Makefiles" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
+build="$deps_dir/$target/build"
+cmake -S "$png_src" -B "$build" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$target-mingw.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$deps_dir/libpng" \
+    -DCMAKE_INSTALL_PREFIX="$deps_dir/$target/libpng" \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
-    -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a \
-    -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include >/dev/null
-cmake --build "$src_dir/build" -j"$(nproc)" >/dev/null
-cmake --install "$src_dir/build" >/dev/null
-echo "setup: libpng built into $deps_dir/libpng"
+    -DZLIB_LIBRARY=/usr/$target-w64-mingw32/lib/libz.a \
+    -DZLIB_INCLUDE_DIR=/usr/$target-w64-mingw32/include >/dev/null
+cmake --build "$build" -j"$(nproc)" >/dev/null
+cmake --install "$build" >/dev/null
+echo "setup: libpng for $target built into $deps_dir/$target/libpng"

@@ -1,33 +1,46 @@
 #!/bin/bash
-# Installs what the build and the Wine test runs need, and builds the
-# target's libpng into the build tree. Quiet and quick when all is there.
+# Installs what the builds and the Wine test runs need, and builds libpng
+# for each Windows target into the build tree. Quiet and quick when all is
+# there.
+#
+# Changes to the system, made only when something is missing:
+#   - Debian packages are installed with apt-get;
+#   - on a host that runs 32-bit code, the i386 architecture is added to
+#     dpkg for wine32;
+#   - tools/build-libpng.sh adds a deb-src entry for Debian's main suite.
 set -euo pipefail
 
 build_dir="${1:-build}"
-deps_dir="$build_dir/deps"
+tools="$(dirname "$0")"
 
-packages=(wine wine32 xvfb g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-          mingw-w64-i686-dev cmake googletest libz-mingw-w64-dev
-          imagemagick x11-utils libpng-dev clang libclang-rt-14-dev
-          make dpkg-dev)
+# Both targets are built on every host. wine64 runs the x86-64 build
+# everywhere; wine32 only where the host runs 32-bit code, because
+# elsewhere it cannot start and only slows down every new 64-bit prefix.
+packages=(wine wine64 xvfb cmake make googletest dpkg-dev imagemagick x11-utils
+          g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
+          g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+          libz-mingw-w64-dev libpng-dev clang libclang-rt-14-dev)
+if "$tools/host-runs-i386.sh"; then
+    packages+=(wine32:i386)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
-    case "$p" in wine32) q="wine32:i386" ;; *) q="$p" ;; esac
-    dpkg-query -W -f='${Status}' "$q" 2>/dev/null | grep -q "ok installed" || missing+=("$q")
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 
 if ((${#missing[@]})); then
     echo "setup: installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        dpkg --add-architecture i386
-    fi
+    case " ${missing[*]} " in
+        *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ;;
+    esac
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# libpng for the target, from Debian's source package.
-if [ ! -f "$deps_dir/libpng/lib/libpng16.a" ] && [ ! -f "$deps_dir/libpng/lib/libpng.a" ]; then
-    "$(dirname "$0")/build-libpng.sh" "$deps_dir"
-fi
+for target in i686 x86_64; do
+    if [ ! -f "$build_dir/deps/$target/libpng/lib/libpng16.a" ]; then
+        "$tools/build-libpng.sh" "$build_dir/deps" "$target"
+    fi
+done

@@ -1,24 +1,42 @@
 #!/bin/bash
 # Runs Windows programs under Wine for the tests.
 #
-#   wine-run.sh --state DIR start            make the prefix, start Xvfb and
-#                                            a persistent wineserver
-#   wine-run.sh --state DIR stop             stop exactly what start started
-#   wine-run.sh --state DIR PROGRAM [ARGS]   run one program in that session
-#                                            (a session of its own if none)
+#   wine-run.sh [--target T] --state DIR start           make the prefix, start
+#                                                        Xvfb and a persistent
+#                                                        wineserver
+#   wine-run.sh [--target T] --state DIR stop            stop exactly what start
+#                                                        started
+#   wine-run.sh [--target T] --state DIR PROGRAM [ARGS]  run one program in that
+#                                                        session (a session of
+#                                                        its own if none)
 #
-# The prefix lives in DIR/prefix, made once. The session's process ids are
-# kept in DIR/session and are the only processes stop ends.
+# T is the programs' target: i686 (the default) runs in a 32-bit prefix
+# DIR/win32 with Wine's 32-bit loader; x86_64 in a 64-bit prefix DIR/win64
+# with wine64, which also works on hosts that run no 32-bit code at all.
+# The prefix is made once. The session's process ids are kept in
+# DIR/session and are the only processes stop ends.
 set -uo pipefail
 
+target="i686"
 state=""
-if [ "${1:-}" = "--state" ]; then state="$2"; shift 2; fi
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --target) target="$2"; shift 2 ;;
+        --state) state="$2"; shift 2 ;;
+        *) break ;;
+    esac
+done
 state="$(realpath -m "${state:-${KEYVANE_WINE_STATE:-$PWD/wine}}")"
 session="$state/session"
 
-export WINEPREFIX="$state/prefix"
-export WINEARCH=win32
+case "$target" in
+    i686) export WINEARCH=win32; loader=/usr/lib/wine/wine ;;
+    x86_64) export WINEARCH=win64; loader=/usr/lib/wine/wine64; export WINELOADER=$loader ;;
+    *) echo "$0: unknown target $target" >&2; exit 2 ;;
+esac
+export WINEPREFIX="$state/$WINEARCH"
 export WINEDEBUG="${WINEDEBUG:--all}"
+wine() { "$loader" "$@"; }
 
 session_start() {
     mkdir -p "$state"

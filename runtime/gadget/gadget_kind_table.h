@@ -16,8 +16,9 @@ constexpr int32_t GadgetKindFrame = 7;
 constexpr int32_t GadgetKindComboBox = 8;
 constexpr int32_t GadgetKindEditor = 22;
 
-// The table's own size in bytes, kept in its second word.
-constexpr int32_t GadgetKindTableSize = 148;
+// 37 pointer-sized words; the second word holds the table's size in bytes.
+constexpr int GadgetKindTableWords = 37;
+constexpr intptr_t GadgetKindTableSize = GadgetKindTableWords * sizeof(void*);
 
 // Returns NotHandled (runtime/core/not_handled.h) to leave the message to
 // the parent's ordinary handling, else what the parent must return.
@@ -48,12 +49,12 @@ using GadgetGetColorRoutine = int32_t (*)(GadgetObject* gadget, int32_t which);
 using GadgetSetItemDataRoutine = int32_t (*)(GadgetObject* gadget, int32_t item, int32_t value);
 using GadgetGetItemDataRoutine = int32_t (*)(GadgetObject* gadget, int32_t item);
 
-// 37 words. A zero routine word means the kind has no such routine; the
+// 37 words, each as wide as a pointer. A zero routine word means the kind has no such routine; the
 // operation that would call it falls back to a plain Win32 call or to
 // nothing. The unused words have no routine in any kind.
 struct GadgetKindTable {
-    int32_t kindCode;                              // 1
-    int32_t tableSize;                             // 2
+    intptr_t kindCode;                             // 1
+    intptr_t tableSize;                            // 2
     GadgetParentMessageRoutine parentMessage;      // 3
     GadgetReleaseRoutine release;                  // 4
     GadgetGetStateRoutine getState;                // 5
@@ -91,10 +92,14 @@ struct GadgetKindTable {
     void* unused37;                                // 37
 };
 
-static_assert(sizeof(GadgetKindTable) == GadgetKindTableSize, "one 32-bit word per entry");
-static_assert(offsetof(GadgetKindTable, release) == 3 * 4, "word 4");
-static_assert(offsetof(GadgetKindTable, getItemText) == 16 * 4, "word 17");
-static_assert(offsetof(GadgetKindTable, getX) == 19 * 4, "word 20");
-static_assert(offsetof(GadgetKindTable, getAttribute) == 26 * 4, "word 27");
-static_assert(offsetof(GadgetKindTable, setColor) == 30 * 4, "word 31");
-static_assert(offsetof(GadgetKindTable, setItemData) == 34 * 4, "word 35");
+static_assert(sizeof(GadgetKindTable) == GadgetKindTableSize, "one pointer-sized word per entry");
+static_assert(offsetof(GadgetKindTable, release) == 3 * sizeof(void*), "word 4");
+static_assert(offsetof(GadgetKindTable, getItemText) == 16 * sizeof(void*), "word 17");
+static_assert(offsetof(GadgetKindTable, getX) == 19 * sizeof(void*), "word 20");
+static_assert(offsetof(GadgetKindTable, getAttribute) == 26 * sizeof(void*), "word 27");
+static_assert(offsetof(GadgetKindTable, setColor) == 30 * sizeof(void*), "word 31");
+static_assert(offsetof(GadgetKindTable, setItemData) == 34 * sizeof(void*), "word 35");
+#ifndef _WIN64
+// The 32-bit program's table is the 148-byte row its kinds were laid out in.
+static_assert(GadgetKindTableSize == 148, "37 words of 4 bytes");
+#endif

@@ -114,7 +114,7 @@ HWND GadgetListUse(HWND window)
         state->current = window;
         fresh->window = window;
         fresh->previousProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(GadgetListWindowProc)));
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetListWindowProc)));
     }
     return root;
 }

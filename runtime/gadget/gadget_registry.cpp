@@ -51,8 +51,8 @@ intptr_t GadgetRegister(ObjectId number, GadgetObject* object, HWND control, Gad
     object->window = control;
     object->kind = kindTable;
     object->previousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(control, GWL_WNDPROC, reinterpret_cast<LONG>(GadgetWindowProc)));
-    SetWindowLongA(control, GWL_ID, static_cast<LONG>(number));
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetWindowProc)));
+    SetWindowLongPtrA(control, GWLP_ID, number);
     SetPropA(control, GadgetIdProperty, reinterpret_cast<HANDLE>(number));
     GadgetListState* state = GadgetListStateGet();
     HFONT font = state ? state->defaultFont : defaultGuiFont;
@@ -62,7 +62,7 @@ intptr_t GadgetRegister(ObjectId number, GadgetObject* object, HWND control, Gad
 
 LRESULT CALLBACK GadgetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    ObjectId number = GetWindowLongA(hwnd, GWL_ID);
+    ObjectId number = GetWindowLongPtrA(hwnd, GWLP_ID);
     if (number == GadgetNoIdentifier)
         return DefWindowProcA(hwnd, message, wParam, lParam);
 
@@ -70,7 +70,7 @@ LRESULT CALLBACK GadgetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (!gadget || gadget->window != hwnd) {
         // Someone changed the identifier: this is no gadget we can tear
         // down, but the control still works through its class procedure.
-        auto classProc = reinterpret_cast<WNDPROC>(GetClassLongA(hwnd, GCL_WNDPROC));
+        auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
         return CallWindowProcA(classProc, hwnd, message, wParam, lParam);
     }
 
@@ -84,7 +84,7 @@ LRESULT CALLBACK GadgetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         // Marks a control registered as an OLE drop target.
         if (RemovePropA(hwnd, DropAcceptProperty))
             RevokeDragDrop(hwnd);
-        SetWindowLongA(hwnd, GWL_ID, GadgetNoIdentifier);
+        SetWindowLongPtrA(hwnd, GWLP_ID, GadgetNoIdentifier);
         ObjectTableRelease(GadgetTable, number);
     }
     return result;

@@ -11,7 +11,7 @@
 // On every registered control: the gadget number, equal to its GWL_ID.
 constexpr const char* GadgetIdProperty = "Nimb_ID";
 // The identifier of a control that is not (or no longer) a gadget.
-constexpr LONG GadgetNoIdentifier = -1;
+constexpr LONG_PTR GadgetNoIdentifier = -1;
 
 // GadgetObject records, growth step 50, released by GadgetFree.
 extern ObjectTable* GadgetTable;

@@ -101,8 +101,8 @@ int EventWait(int timeout)
         events->pendingEvent = 0;
         return code;
     }
-    events->messageWParam = static_cast<uint32_t>(msg.wParam);
-    events->messageLParam = static_cast<uint32_t>(msg.lParam);
+    events->messageWParam = msg.wParam;
+    events->messageLParam = msg.lParam;
     return static_cast<int>(msg.message);
 }
 
@@ -118,7 +118,7 @@ int EventPumpPending()
     return 0;
 }
 
-int EventSourceGadget()
+intptr_t EventSourceGadget()
 {
     return Events() ? Events()->eventSource : 0;
 }
@@ -140,5 +140,5 @@ WPARAM EventMessageWParam()
 
 LPARAM EventMessageLParam()
 {
-    return Events() ? static_cast<LPARAM>(Events()->messageLParam) : 0;
+    return Events() ? Events()->messageLParam : 0;
 }

@@ -45,12 +45,12 @@ struct EventQueueNode {
 };
 
 struct EventState {
-    int32_t eventSource;
+    intptr_t eventSource;  // a gadget number, which may be an AutoNumber handle
     int32_t eventWindow;
     int32_t eventType;
     uint32_t pendingEvent;
-    uint32_t messageWParam;
-    uint32_t messageLParam;
+    WPARAM messageWParam;
+    LPARAM messageLParam;
     EventQueueNode* queueHead;
     EventQueueNode* queueTail;
     WindowCallbackRoutine threadWindowCallback;
@@ -65,7 +65,7 @@ EventState* Events();
 // else that message's number, else NoEvent. timeout: -1 waits without
 // limit, 0 does not wait.
 int EventWait(int timeout);
-int EventSourceGadget();
+intptr_t EventSourceGadget();
 int EventPumpPending();
 void EventQueueAdd(int code, int window);
 void EventDataFree();

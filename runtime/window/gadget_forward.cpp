@@ -8,7 +8,7 @@ LRESULT GadgetForwardMessage(HWND control, HWND parent, UINT message, WPARAM wPa
         return NotHandled;
     // A control whose identifier differs from its "Nimb_ID" is not ours.
     const auto id = reinterpret_cast<ObjectId>(GetPropA(control, GadgetIdProperty));
-    if (id != GetWindowLongA(control, GWL_ID))
+    if (id != GetWindowLongPtrA(control, GWLP_ID))
         return NotHandled;
     auto* gadget = static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, id));
     if (!gadget || !gadget->kind->parentMessage)

@@ -95,7 +95,7 @@ LRESULT HandleCommand(HWND window, WPARAM wParam, LPARAM lParam)
         return 0;
     EventState* events = Events();
     if (control) {
-        const LONG id = GetWindowLongA(control, GWL_ID);
+        const LONG_PTR id = GetWindowLongPtrA(control, GWLP_ID);
         if (id == -10000) {
             SetPending(MenuEvent);
             events->eventSource = LOWORD(wParam);
@@ -121,7 +121,7 @@ LRESULT HandleCommand(HWND window, WPARAM wParam, LPARAM lParam)
 LRESULT HandleItemClick(WPARAM wParam, LPARAM lParam)
 {
     EventState* events = Events();
-    events->eventSource = static_cast<int32_t>(wParam);
+    events->eventSource = static_cast<intptr_t>(wParam);
     int type;
     switch (lParam) {
     case WM_LBUTTONDOWN: type = 0; break;
@@ -217,7 +217,7 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return HandleItemClick(wParam, lParam);
     case GadgetFocusMessage:
         SetPending(GadgetEvent);
-        events->eventSource = static_cast<int32_t>(wParam);
+        events->eventSource = static_cast<intptr_t>(wParam);
         events->eventType = static_cast<int32_t>(lParam);
         return 0;
     case DataMessage:
@@ -226,7 +226,7 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case GadgetDataMessage:
         SetPending(GadgetDataEvent);
-        events->eventSource = static_cast<int32_t>(wParam);
+        events->eventSource = static_cast<intptr_t>(wParam);
         TakeEventData(lParam);
         return 0;
     default:

@@ -27,7 +27,7 @@ inline std::vector<bool> ListRecordSeenAtEnd;
 
 inline void ProbeReleaseRoutine(GadgetObject* gadget)
 {
-    ObjectId number = GetWindowLongA(gadget->window, GWL_ID);
+    ObjectId number = GetWindowLongPtrA(gadget->window, GWLP_ID);
     ProbeReleases.push_back({gadget->window, ObjectTableLookup(GadgetTable, number) == gadget});
 }
 

@@ -21,7 +21,7 @@ LRESULT CALLBACK WatchTeardown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 {
     LRESULT result = CallWindowProcA(teardown.below, hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        teardown.identifier = GetWindowLongA(hwnd, GWL_ID);
+        teardown.identifier = GetWindowLongPtrA(hwnd, GWLP_ID);
         teardown.idProperty = GetPropA(hwnd, GadgetIdProperty);
     }
     return result;
@@ -40,10 +40,10 @@ TEST_F(GadgetRegistryTest, ExplicitNumberGivesTheRegisteredControlHandle)
     EXPECT_EQ(gadget->window, control);
     EXPECT_EQ(gadget->kind, &ProbeKindTable);
     EXPECT_EQ(gadget->kindWords[0], 0x5EEDu);
-    EXPECT_EQ(GetWindowLongA(control, GWL_ID), 12);
+    EXPECT_EQ(GetWindowLongPtrA(control, GWLP_ID), 12);
     EXPECT_EQ(GetPropA(control, GadgetIdProperty), reinterpret_cast<HANDLE>(12));
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), defaultGuiFont);
-    EXPECT_EQ(ProbeKindTable.tableSize, 148);
+    EXPECT_EQ(ProbeKindTable.tableSize, 37 * static_cast<intptr_t>(sizeof(void*)));
 }
 
 TEST_F(GadgetRegistryTest, ReusingANumberDestroysTheOldGadgetFirst)
@@ -58,7 +58,7 @@ TEST_F(GadgetRegistryTest, ReusingANumberDestroysTheOldGadgetFirst)
     EXPECT_TRUE(ProbeReleases[0].liveAtRelease);
     EXPECT_EQ(LiveGadgets(), 1);
     EXPECT_EQ(Gadget(5)->window, second);
-    EXPECT_EQ(GetWindowLongA(second, GWL_ID), 5);
+    EXPECT_EQ(GetWindowLongPtrA(second, GWLP_ID), 5);
 }
 
 TEST_F(GadgetRegistryTest, AutoNumberHandleServesAsTheNumber)
@@ -69,7 +69,7 @@ TEST_F(GadgetRegistryTest, AutoNumberHandleServesAsTheNumber)
     ASSERT_NE(gadget, nullptr);
     EXPECT_EQ(reinterpret_cast<intptr_t>(gadget), handle);
     HWND control = gadget->window;
-    EXPECT_EQ(GetWindowLongA(control, GWL_ID), handle);
+    EXPECT_EQ(GetWindowLongPtrA(control, GWLP_ID), handle);
     EXPECT_EQ(GetPropA(control, GadgetIdProperty), reinterpret_cast<HANDLE>(handle));
     EXPECT_NE(GadgetFree(handle), 0);
     EXPECT_FALSE(IsWindow(control));
@@ -85,7 +85,7 @@ TEST_F(GadgetRegistryTest, GadgetsDieWithTheirParentLeavingNoTrace)
     HWND control = AsWindow(GadgetCreateProbe(7, 0));
     GadgetCreateProbe(8, 30);
     teardown.below = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(control, GWL_WNDPROC, reinterpret_cast<LONG>(WatchTeardown)));
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchTeardown)));
     DestroyWindow(parent);
     EXPECT_EQ(teardown.identifier, -1);
     EXPECT_EQ(teardown.idProperty, nullptr);
@@ -100,7 +100,7 @@ TEST_F(GadgetRegistryTest, ControlRelabelledAsAnotherGadgetDoesNotTearThatOneDow
     GadgetListUse(OpenParent());
     HWND three = AsWindow(GadgetCreateProbe(3, 0));
     HWND four = AsWindow(GadgetCreateProbe(4, 30));
-    SetWindowLongA(four, GWL_ID, 3);
+    SetWindowLongPtrA(four, GWLP_ID, 3);
     DestroyWindow(four);
     EXPECT_TRUE(ProbeReleases.empty());
     EXPECT_EQ(Gadget(3)->window, three);

@@ -150,8 +150,15 @@ TEST_F(JoystickTest, HandsDirectInputThePublishedJoystickFormat)
     ASSERT_EQ(JoystickInit(), 1);
 
     const RemotePadFormat& format = Device(pad).format;
+    // The target's own DIDATAFORMAT and DIOBJECTDATAFORMAT sizes: they hold
+    // a pointer each.
+#ifdef _WIN64
+    EXPECT_EQ(format.size, 32u);
+    EXPECT_EQ(format.objSize, 24u);
+#else
     EXPECT_EQ(format.size, 24u);
     EXPECT_EQ(format.objSize, 16u);
+#endif
     EXPECT_EQ(format.flags, static_cast<DWORD>(DIDF_ABSAXIS));
     EXPECT_EQ(format.dataSize, 80u);
     std::vector<PublishedObject> published = PublishedJoystickObjects();
