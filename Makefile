@@ -4,8 +4,11 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 TARGETS := i686 x86_64
+# The target a user runs here: the 32-bit program where the host runs
+# 32-bit code, else the x86-64 build of the same code.
+RUN_TARGET := $(shell tools/host-runs-i386.sh && echo i686 || echo x86_64)
 
-.PHONY: all setup build test native-build native-test fuzz clean \
+.PHONY: all setup build test demo run native-build native-test fuzz clean \
 	$(addprefix configure-,$(TARGETS)) $(addprefix build-,$(TARGETS))
 
 all: build
@@ -28,6 +31,16 @@ build: $(addprefix build-,$(TARGETS))
 # code; the last lines say which targets ran.
 test: build native-test
 	@tools/test-targets.sh $(BUILD) $(JOBS)
+
+# Keyvane on the simulated pad: a scripted look, its keys printed, and a
+# screenshot in $(BUILD)/demo/keyvane.png.
+demo: build-$(RUN_TARGET)
+	@tools/demo.sh $(BUILD) $(RUN_TARGET)
+
+# Keyvane on this machine's game pad, through Wine's own DirectInput.
+run: build-$(RUN_TARGET)
+	@WINEDLLOVERRIDES="dinput=b;mscoree,mshtml=" tools/wine-run.sh --target $(RUN_TARGET) \
+		--state $(BUILD)/$(RUN_TARGET)/wine $(BUILD)/$(RUN_TARGET)/bin/Keyvane.exe
 
 # The PNG decoder built for this machine with clang, from the targets'
 # libpng sources as well: its tests under AddressSanitizer and UBSan, and a

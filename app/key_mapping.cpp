@@ -65,7 +65,12 @@ void KeyUp(const KeyRule& rule)
 
 void KeyMappingPoll()
 {
-    JoystickExamine(MappedJoystick);
+    // A pad that cannot be read (unplugged, acquisition lost) counts as
+    // centred with the button up: the last snapshot must not keep pressing.
+    if (!JoystickExamine(MappedJoystick)) {
+        KeyMappingReleaseHeld();
+        return;
+    }
     for (const KeyRule& rule : keyRules) {
         if (IsActive(rule, ReadSource(rule.source))) {
             keybd_event(rule.key, rule.downScan, rule.downFlags, 0);

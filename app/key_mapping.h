@@ -9,9 +9,11 @@ extern int leftHeld;
 extern int rightHeld;
 extern int spaceHeld;
 
-// One pass: a snapshot of joystick 0, then the five key rules in order.
+// One pass: a snapshot of joystick 0, then the five key rules in order. A
+// failed snapshot reads as a centred stick and a released button.
 void KeyMappingPoll();
 
 // Injects the key-up of every held key, in the rules' order, and clears its
-// flag, so that suspending the mapping or quitting leaves no key stuck.
+// flag, so that suspending the mapping, the help box or quitting leaves no
+// key stuck.
 void KeyMappingReleaseHeld();

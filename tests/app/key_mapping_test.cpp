@@ -17,19 +17,6 @@ namespace {
 
 using Keys = std::vector<KeyEvent>;
 
-KeyEvent Down(BYTE vk)
-{
-    return {vk, 0, 0, 0};
-}
-
-KeyEvent Up(BYTE vk)
-{
-    return {vk, 0, KEYEVENTF_KEYUP, 0};
-}
-
-// Space goes down with scan code 0x20 and the extended flag.
-const KeyEvent SpaceDown = {VK_SPACE, 0x20, KEYEVENTF_EXTENDEDKEY, 0};
-
 constexpr LONG Full = 1000;
 
 RemotePadDriver pads;
@@ -159,15 +146,19 @@ TEST_F(KeyMappingTest, OtherButtonsAxesHatsAndJoysticksInjectNothing)
     EXPECT_EQ(KeyObserverTake(), Keys{});
 }
 
-TEST_F(KeyMappingTest, FailedSnapshotReplaysTheLastOne)
+// A pad that cannot be read must not keep its last keys pressed: held keys
+// go up once and nothing goes down until a read works again.
+TEST_F(KeyMappingTest, FailedSnapshotsReadAsACentredStickUntilAReadWorks)
 {
-    EXPECT_EQ(Poll(0, -Full), Keys{Down(VK_UP)});
+    RemotePadSetButton(pads, mapped, 1, true);
+    EXPECT_EQ(Poll(0, -Full), (Keys{Down(VK_UP), SpaceDown}));
 
-    // The stick is back at the centre, but the read fails.
-    RemotePadFailReads(pads, mapped, 1);
-    EXPECT_EQ(Poll(0, 0), Keys{Down(VK_UP)});
-    // The failing pass reacquired the pad: this one sees the centre.
-    EXPECT_EQ(Poll(0, 0), Keys{Up(VK_UP)});
+    RemotePadFailReads(pads, mapped, 3);
+    EXPECT_EQ(Poll(0, -Full), (Keys{Up(VK_UP), Up(VK_SPACE)}));
+    EXPECT_EQ(Poll(0, -Full), Keys{});
+    EXPECT_EQ(Poll(0, -Full), Keys{});
+    // Reads work again with the stick still up and the button still down.
+    EXPECT_EQ(Poll(0, -Full), (Keys{Down(VK_UP), SpaceDown}));
 }
 
 TEST_F(KeyMappingTest, ReleaseHeldLetsGoOfEveryHeldKeyOnce)

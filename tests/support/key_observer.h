@@ -22,6 +22,18 @@ struct KeyEvent {
 };
 
 bool operator==(const KeyEvent& a, const KeyEvent& b);
+
+// The events the key mapping injects: an arrow key-down, any key-up, and
+// Space's key-down with scan code 0x20 and the extended flag.
+inline KeyEvent Down(BYTE vk)
+{
+    return {vk, 0, 0, 0};
+}
+inline KeyEvent Up(BYTE vk)
+{
+    return {vk, 0, KEYEVENTF_KEYUP, 0};
+}
+const KeyEvent SpaceDown = {VK_SPACE, 0x20, KEYEVENTF_EXTENDEDKEY, 0};
 void PrintTo(const KeyEvent& event, std::ostream* out);
 
 // Installs the hook; false when the system refuses it.

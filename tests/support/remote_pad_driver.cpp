@@ -116,6 +116,23 @@ void RemotePadFailReads(RemotePadDriver& driver, int pad, int count)
         InterlockedExchange(&device->failReads, count);
 }
 
+LONG RemotePadReads(RemotePadDriver& driver)
+{
+    return RemotePadRead(&driver.block->counts[RemoteCallGetDeviceState]);
+}
+
+bool RemotePadWaitReads(RemotePadDriver& driver, int count, DWORD timeoutMs)
+{
+    const LONG target = RemotePadReads(driver) + count;
+    const DWORD start = GetTickCount();
+    while (RemotePadReads(driver) < target) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(1);
+    }
+    return true;
+}
+
 void RemotePadSetCreateFails(RemotePadDriver& driver, bool fails)
 {
     InterlockedExchange(&driver.block->createFails, fails);

@@ -52,6 +52,12 @@ void RemotePadSetButton(RemotePadDriver& driver, int pad, int button, bool press
 // The pad's next that many GetDeviceState calls fail with DIERR_INPUTLOST
 // and lose the acquisition.
 void RemotePadFailReads(RemotePadDriver& driver, int pad, int count);
+// Waits until count more GetDeviceState calls have been made on any pad
+// (one per poll of a program that reads one pad); false after timeoutMs.
+bool RemotePadWaitReads(RemotePadDriver& driver, int count, DWORD timeoutMs = 5000);
+// GetDeviceState calls made so far on any pad.
+LONG RemotePadReads(RemotePadDriver& driver);
+
 // DirectInputCreateEx leaves the pointer null.
 void RemotePadSetCreateFails(RemotePadDriver& driver, bool fails);
 // EnumDevices offers afterPads pads and returns result; DI_OK restores a

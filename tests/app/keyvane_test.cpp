@@ -1,0 +1,434 @@
+// Keyvane.exe end to end: the real program is started on the simulated pad,
+// its window is read from this process, and the keys it injects are
+// watched with a low-level hook here.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/actions.h"
+#include "app/main_window.h"
+#include "tests/support/key_observer.h"
+#include "tests/support/keyvane_process.h"
+#include "tests/support/remote_pad_driver.h"
+
+namespace {
+
+using Keys = std::vector<KeyEvent>;
+
+constexpr LONG Full = 1000;
+// Polls to wait for before a change is taken as seen by the program.
+constexpr int SettlePolls = 3;
+// Long enough for a few dozen polls of a program that still polled.
+constexpr DWORD QuietMs = 200;
+
+// One key-down per press: repeated key-downs of a key already down are
+// dropped, so that a sequence reads as presses and releases.
+Keys Presses(const Keys& keys)
+{
+    Keys out;
+    std::vector<BYTE> down;
+    for (const KeyEvent& key : keys) {
+        bool isDown = false;
+        for (BYTE vk : down)
+            isDown |= vk == key.vk;
+        if (key.flags & KEYEVENTF_KEYUP) {
+            down.erase(std::remove(down.begin(), down.end(), key.vk), down.end());
+        } else if (isDown) {
+            continue;
+        } else {
+            down.push_back(key.vk);
+        }
+        out.push_back(key);
+    }
+    return out;
+}
+
+class KeyvaneTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(KeyObserverStart()); }
+    static void TearDownTestSuite() { KeyObserverStop(); }
+
+    void SetUp() override { ASSERT_TRUE(RemotePadCreate(pads)); }
+
+    void TearDown() override
+    {
+        KeyvaneForget(program);
+        RemotePadDestroy(pads);
+    }
+
+    // Starts Keyvane with one pad plugged in and waits for its first polls.
+    void Launch()
+    {
+        pad = RemotePadPlug(pads);
+        ASSERT_TRUE(KeyvaneStart(program));
+        ASSERT_NE(KeyvaneWaitWindow(program), nullptr) << "is Keyvane.exe beside the test?";
+        ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+        KeyObserverTake();
+    }
+
+    // Sets the stick and button 1, then lets the program poll them.
+    Keys Move(LONG x, LONG y, bool button = false)
+    {
+        RemotePadSetAxes(pads, pad, x, y);
+        RemotePadSetButton(pads, pad, 1, button);
+        EXPECT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+        return KeyObserverTake();
+    }
+
+    HWND Gadget(ObjectId number) const { return GetDlgItem(program.window, static_cast<int>(number)); }
+
+    void Click(ObjectId number) const { PostMessageA(Gadget(number), BM_CLICK, 0, 0); }
+
+    // Waits a while and tells whether the program polled meanwhile.
+    bool PolledWithin(DWORD ms)
+    {
+        const LONG before = RemotePadReads(pads);
+        Sleep(ms);
+        return RemotePadReads(pads) != before;
+    }
+
+    RemotePadDriver pads{};
+    int pad = -1;
+    KeyvaneProcess program{};
+};
+
+struct RuleCase {
+    const char* name;
+    LONG x, y;
+    bool button;
+    Keys presses;  // what moving there and back to the centre gives
+};
+
+const RuleCase ruleCases[] = {
+    {"up", 0, -Full, false, {Down(VK_UP), Up(VK_UP)}},
+    {"down", 0, Full, false, {Down(VK_DOWN), Up(VK_DOWN)}},
+    {"left", -Full, 0, false, {Down(VK_LEFT), Up(VK_LEFT)}},
+    {"right", Full, 0, false, {Down(VK_RIGHT), Up(VK_RIGHT)}},
+    {"up-left", -Full, -Full, false, {Down(VK_UP), Down(VK_LEFT), Up(VK_UP), Up(VK_LEFT)}},
+    {"down-right", Full, Full, false, {Down(VK_DOWN), Down(VK_RIGHT), Up(VK_DOWN), Up(VK_RIGHT)}},
+    {"button 1", 0, 0, true, {SpaceDown, Up(VK_SPACE)}},
+    {"within the dead zone", 500, -500, false, {}},
+};
+
+TEST_F(KeyvaneTest, EachRuleInjectsItsKeysAndRepeatsTheKeyDownWhileHeld)
+{
+    Launch();
+    for (const RuleCase& rule : ruleCases) {
+        SCOPED_TRACE(rule.name);
+        Keys held = Move(rule.x, rule.y, rule.button);
+        Keys all = held;
+        const Keys back = Move(0, 0);
+        all.insert(all.end(), back.begin(), back.end());
+        EXPECT_EQ(Presses(all), rule.presses);
+        // Every poll presses again: more key-downs than keys held.
+        const size_t keysHeld = rule.presses.size() / 2;
+        if (keysHeld) {
+            EXPECT_GT(held.size(), keysHeld);
+        }
+    }
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+TEST_F(KeyvaneTest, SuspendReleasesHeldKeysOnceAndResumesWhenCleared)
+{
+    Launch();
+    EXPECT_FALSE(Move(0, -Full, true).empty());
+
+    Click(SuspendCheckBox);
+    Sleep(QuietMs);
+    EXPECT_EQ(KeyObserverTake(), (Keys{Up(VK_UP), Up(VK_SPACE)}));
+    EXPECT_FALSE(PolledWithin(QuietMs));
+    EXPECT_EQ(KeyObserverTake(), Keys{});
+
+    Click(SuspendCheckBox);
+    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+    EXPECT_EQ(Presses(KeyObserverTake()), (Keys{Down(VK_UP), SpaceDown}));
+    EXPECT_EQ(Presses(Move(0, 0)), (Keys{Up(VK_UP), Up(VK_SPACE)}));
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+TEST_F(KeyvaneTest, ALostPadReleasesHeldKeysOnceAndMappingResumesWhenItIsBack)
+{
+    Launch();
+    EXPECT_FALSE(Move(Full, 0).empty());
+
+    RemotePadFailReads(pads, pad, 1000000);
+    ASSERT_TRUE(RemotePadWaitReads(pads, 10));
+    EXPECT_EQ(KeyObserverTake(), Keys{Up(VK_RIGHT)});
+
+    RemotePadFailReads(pads, pad, 0);
+    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+    EXPECT_EQ(Presses(KeyObserverTake()), Keys{Down(VK_RIGHT)});
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+TEST_F(KeyvaneTest, HelpReleasesHeldKeysAndBlocksPollingWhileItsBoxIsUp)
+{
+    Launch();
+    EXPECT_FALSE(Move(-Full, 0).empty());
+
+    Click(HelpButton);
+    HWND box = KeyvaneWaitTopLevel(program, "#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), "Help");
+    EXPECT_EQ(MessageBoxText(box), HelpText);
+    EXPECT_EQ(KeyObserverTake(), Keys{Up(VK_LEFT)});
+    EXPECT_FALSE(IsWindowEnabled(program.window));
+    EXPECT_FALSE(PolledWithin(QuietMs));
+
+    MessageBoxDismiss(box);
+    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+    EXPECT_TRUE(IsWindowEnabled(program.window));
+    EXPECT_EQ(Presses(KeyObserverTake()), Keys{Down(VK_LEFT)});
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+TEST_F(KeyvaneTest, ClosingWithEveryKeyHeldReleasesThemAndExitsWithZero)
+{
+    Launch();
+    Move(Full, -Full, true);
+    ASSERT_EQ(KeyvaneClose(program), 0u);
+    const Keys keys = KeyObserverTake();
+    ASSERT_GE(keys.size(), 3u);
+    EXPECT_EQ(Keys(keys.end() - 3, keys.end()), (Keys{Up(VK_UP), Up(VK_RIGHT), Up(VK_SPACE)}));
+}
+
+TEST_F(KeyvaneTest, WithoutAPadOnlyTheErrorBoxShowsAndTheExitCodeIsZero)
+{
+    ASSERT_TRUE(KeyvaneStart(program));
+    HWND box = KeyvaneWaitTopLevel(program, "#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), "Error");
+    EXPECT_EQ(MessageBoxText(box), "Unable to open DirectX 7 (or better) or no joysticks are available.");
+    EXPECT_EQ(KeyvaneWaitTopLevel(program, "WindowClass_0", 0), nullptr);
+    MessageBoxDismiss(box);
+    EXPECT_EQ(KeyvaneWaitExit(program), 0u);
+}
+
+struct GadgetCase {
+    int number;
+    const char* className;
+    int x, y, width, height;
+    LONG style;    // WS_DISABLED included
+    LONG exStyle;
+    const char* text;
+    int items;     // combo boxes: the items and the selection; else -1
+    int selected;
+};
+
+constexpr LONG Disabled = WS_DISABLED;
+constexpr LONG ComboStyle = 0x50A30203;
+constexpr LONG TextStyle = 0x50020000;
+constexpr LONG ButtonStyle = 0x50030000;
+constexpr LONG FrameStyle = 0x50020007;
+
+const GadgetCase gadgetCases[] = {
+    {0, "RichEdit20A", 205, 55, 185, 335, 0x503119C4, WS_EX_CLIENTEDGE, nullptr, -1, 0},
+    {1, "ComboBox", 85, 55, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "Up Arrow", 1, 0},
+    {2, "ComboBox", 85, 85, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "Down Arrow", 1, 0},
+    {3, "ComboBox", 85, 115, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "Left Arrow", 1, 0},
+    {4, "ComboBox", 85, 145, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "Right Arrow", 1, 0},
+    {5, "ComboBox", 85, 205, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "Space Bar", 1, 0},
+    {6, "ComboBox", 85, 235, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "", 0, -1},
+    {7, "ComboBox", 85, 265, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "", 0, -1},
+    {8, "ComboBox", 85, 295, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "", 0, -1},
+    {9, "ComboBox", 85, 325, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "", 0, -1},
+    {10, "ComboBox", 85, 355, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "", 0, -1},
+    {11, "ComboBox", 85, 385, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "", 0, -1},
+    {12, "ComboBox", 85, 415, 105, 20, ComboStyle | Disabled, WS_EX_CLIENTEDGE, "", 0, -1},
+    {13, "Static", 10, 55, 70, 20, TextStyle, 0, "UP", -1, 0},
+    {14, "Static", 10, 85, 70, 20, TextStyle, 0, "DOWN", -1, 0},
+    {15, "Static", 10, 115, 70, 20, TextStyle, 0, "LEFT", -1, 0},
+    {16, "Static", 10, 145, 70, 20, TextStyle, 0, "RIGHT", -1, 0},
+    {17, "Static", 10, 205, 70, 20, TextStyle, 0, "BUTTON 1", -1, 0},
+    {18, "Static", 10, 235, 70, 20, TextStyle, 0, "BUTTON 2", -1, 0},
+    {19, "Static", 10, 265, 70, 20, TextStyle, 0, "BUTTON 3", -1, 0},
+    {20, "Static", 10, 295, 70, 20, TextStyle, 0, "BUTTON 4", -1, 0},
+    {21, "Static", 10, 325, 70, 20, TextStyle, 0, "BUTTON 5", -1, 0},
+    {22, "Static", 10, 355, 70, 20, TextStyle, 0, "BUTTON 6", -1, 0},
+    {23, "Static", 10, 385, 70, 20, TextStyle, 0, "BUTTON 7", -1, 0},
+    {24, "Static", 10, 415, 70, 20, TextStyle, 0, "BUTTON 8", -1, 0},
+    {25, "Button", 335, 395, 50, 20, ButtonStyle | Disabled, 0, "Create", -1, 0},
+    {26, "Button", 245, 420, 50, 20, ButtonStyle | Disabled, 0, "Save", -1, 0},
+    {27, "Button", 300, 420, 50, 20, ButtonStyle | Disabled, 0, "Delete", -1, 0},
+    {35, "Button", 30, 10, 150, 20, ButtonStyle | BS_AUTOCHECKBOX, 0, "Disable Keyvane", -1, 0},
+    {36, "Button", 373, 11, 20, 20, ButtonStyle, 0, "?", -1, 0},
+    {37, "Button", 5, 35, 190, 140, FrameStyle, 0, "XY Axis", -1, 0},
+    {38, "Button", 5, 185, 190, 260, FrameStyle, 0, "Buttons", -1, 0},
+    {39, "Button", 200, 35, 195, 410, FrameStyle, 0, "Game Settings", -1, 0},
+    {40, "Button", 200, 5, 165, 30, ButtonStyle, 0, "Purchase the Full Version", -1, 0},
+    {41, "Edit", 210, 395, 120, 20, 0x50030080 | Disabled, WS_EX_CLIENTEDGE, "", -1, 0},
+};
+
+std::string ComboItem(HWND combo, int index)
+{
+    char text[256] = "";
+    const LRESULT got = SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return got < 0 ? std::string("(none)") : std::string(text, got);
+}
+
+TEST_F(KeyvaneTest, TheWindowIsCentredWithItsClientAreaAndItsGadgets)
+{
+    Launch();
+    HWND window = program.window;
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    EXPECT_STREQ(name, "WindowClass_0");
+    EXPECT_EQ(WindowText(window), "Keyvane - Lite");
+    const LONG style = static_cast<LONG>(GetWindowLongPtrA(window, GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE),
+              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE);
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_DISABLED), 0);
+    RECT client, outer;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 400);
+    EXPECT_EQ(client.bottom, 450);
+    // The outer window, not the client area, sits in the screen's middle.
+    GetWindowRect(window, &outer);
+    EXPECT_NEAR(outer.left + outer.right, GetSystemMetrics(SM_CXSCREEN), 1);
+    EXPECT_NEAR(outer.top + outer.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
+
+    const LRESULT ownFont = SendMessageA(Gadget(EditionPanel), WM_GETFONT, 0, 0);
+    const LRESULT arial = SendMessageA(Gadget(1), WM_GETFONT, 0, 0);
+    EXPECT_NE(ownFont, arial);
+    for (const GadgetCase& expected : gadgetCases) {
+        SCOPED_TRACE(expected.number);
+        HWND gadget = Gadget(expected.number);
+        ASSERT_NE(gadget, nullptr);
+        GetClassNameA(gadget, name, sizeof name);
+        EXPECT_STREQ(name, expected.className);
+        RECT place;
+        GetWindowRect(gadget, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ(place.left, expected.x);
+        EXPECT_EQ(place.top, expected.y);
+        EXPECT_EQ(place.right - place.left, expected.width);
+        EXPECT_EQ(place.bottom - place.top, expected.height);
+        EXPECT_EQ(static_cast<LONG>(GetWindowLongPtrA(gadget, GWL_STYLE)), expected.style);
+        EXPECT_EQ(static_cast<LONG>(GetWindowLongPtrA(gadget, GWL_EXSTYLE)) & ~WS_EX_NOPARENTNOTIFY,
+                  expected.exStyle);
+        if (expected.number != EditionPanel) {
+            EXPECT_EQ(SendMessageA(gadget, WM_GETFONT, 0, 0), arial);
+        }
+        if (expected.items >= 0) {
+            EXPECT_EQ(SendMessageA(gadget, CB_GETCOUNT, 0, 0), expected.items);
+            EXPECT_EQ(SendMessageA(gadget, CB_GETCURSEL, 0, 0), expected.selected);
+            if (expected.items > 0) {
+                EXPECT_EQ(ComboItem(gadget, 0), expected.text);
+            }
+        } else if (expected.text) {
+            EXPECT_EQ(WindowText(gadget), expected.text);
+        }
+    }
+    EXPECT_EQ(SendMessageA(Gadget(SuspendCheckBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(WindowText(Gadget(EditionPanel)), EditionText);
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+// The prefix's https handler is pointed at url_recorder.exe for the test.
+class PurchaseTest : public KeyvaneTest {
+protected:
+    void SetUp() override
+    {
+        KeyvaneTest::SetUp();
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, HandlerKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        DWORD size = sizeof saved;
+        hadHandler = RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size) ==
+                     ERROR_SUCCESS;
+        char path[MAX_PATH];
+        DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        while (n > 0 && path[n - 1] != '\\')
+            --n;
+        path[n] = 0;
+        const std::string command = "\"" + std::string(path) + "url_recorder.exe\" \"%1\"";
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        GetTempPathA(MAX_PATH, log);
+        GetTempFileNameA(log, "url", 0, log);
+        SetEnvironmentVariableA("KEYVANE_URL_LOG", log);
+    }
+
+    void TearDown() override
+    {
+        KeyvaneTest::TearDown();
+        if (hadHandler)
+            RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved), lstrlenA(saved) + 1);
+        else
+            RegDeleteValueA(key, nullptr);
+        RegCloseKey(key);
+        DeleteFileA(log);
+    }
+
+    // The addresses recorded so far, one per line.
+    std::vector<std::string> Opened() const
+    {
+        std::vector<std::string> lines;
+        HANDLE file = CreateFileA(log, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        char text[4096];
+        DWORD got = 0;
+        if (file == INVALID_HANDLE_VALUE)
+            return lines;
+        ReadFile(file, text, sizeof text, &got, nullptr);
+        CloseHandle(file);
+        std::string all(text, got);
+        for (size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1)
+            lines.push_back(all.substr(at, end - at));
+        return lines;
+    }
+
+    static constexpr const char* HandlerKey = "Software\\Classes\\https\\shell\\open\\command";
+    HKEY key = nullptr;
+    char saved[1024] = "";
+    bool hadHandler = false;
+    char log[MAX_PATH] = "";
+};
+
+TEST_F(PurchaseTest, EachClickOpensThePurchasePage)
+{
+    Launch();
+    for (size_t clicks = 1; clicks <= 2; ++clicks) {
+        Click(PurchaseButton);
+        const DWORD start = GetTickCount();
+        while (Opened().size() < clicks && GetTickCount() - start < 15000)
+            Sleep(20);
+    }
+    const std::vector<std::string> opened = Opened();
+    ASSERT_EQ(opened.size(), 2u);
+    for (const std::string& address : opened) {
+        EXPECT_EQ(address, PurchasePageAddress);
+        const std::string head = "https://", query = "/cgi-bin/webscr?cmd=_s-xclick&hosted_button_id=";
+        ASSERT_EQ(address.compare(0, head.size(), head), 0) << address;
+        const size_t at = address.find(query);
+        ASSERT_NE(at, std::string::npos) << address;
+        const std::string id = address.substr(at + query.size());
+        EXPECT_EQ(id.size(), 13u);
+        EXPECT_EQ(id.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"), std::string::npos) << id;
+    }
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+TEST(PurchaseAddress, OnlyTheAddressBuiltInPassesItsCheck)
+{
+    const std::string built = PurchasePageAddress;
+    EXPECT_TRUE(PurchaseAddressIntact(built.c_str()));
+    EXPECT_FALSE(PurchaseAddressIntact(nullptr));
+    EXPECT_FALSE(PurchaseAddressIntact((built + "0").c_str()));
+    EXPECT_FALSE(PurchaseAddressIntact(built.substr(0, built.size() - 1).c_str()));
+    // Any one character replaced by any other printable one.
+    for (size_t i = 0; i < built.size(); ++i) {
+        std::string altered = built;
+        for (char c = ' '; c <= '~'; ++c) {
+            if (c == built[i])
+                continue;
+            altered[i] = c;
+            ASSERT_FALSE(PurchaseAddressIntact(altered.c_str())) << altered;
+        }
+    }
+}
+
+}  // namespace

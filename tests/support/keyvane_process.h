@@ -1,0 +1,36 @@
+// Keyvane.exe as a test sees it from another process: started from the
+// folder of the calling program, its windows found by class and process,
+// closed the way a user closes it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct KeyvaneProcess {
+    PROCESS_INFORMATION info;
+    HWND window;  // the main window once it is visible, else null
+};
+
+// Starts Keyvane.exe beside the calling program; it inherits the
+// environment (KEYVANE_PAD, WINEDLLOVERRIDES). False when it cannot start.
+bool KeyvaneStart(KeyvaneProcess& program);
+// Waits for its visible main window; null after timeoutMs or once it exited.
+HWND KeyvaneWaitWindow(KeyvaneProcess& program, DWORD timeoutMs = 15000);
+// A visible top-level window of the process with this class ("#32770" for
+// a message box), waited for; null after timeoutMs.
+HWND KeyvaneWaitTopLevel(const KeyvaneProcess& program, const char* className, DWORD timeoutMs = 15000);
+// Waits for the process to end: its exit code, or STILL_ACTIVE after
+// timeoutMs (the process is then terminated).
+DWORD KeyvaneWaitExit(KeyvaneProcess& program, DWORD timeoutMs = 15000);
+// Asks the main window to close, as its close box does, and waits.
+DWORD KeyvaneClose(KeyvaneProcess& program);
+// Ends the process if it still runs and closes the handles.
+void KeyvaneForget(KeyvaneProcess& program);
+
+// A window's text, through WM_GETTEXT so that it works across processes.
+std::string WindowText(HWND window);
+// The text of a message box's message (its static control 0xFFFF).
+std::string MessageBoxText(HWND box);
+// Clicks a message box's OK button.
+void MessageBoxDismiss(HWND box);
