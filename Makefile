@@ -59,5 +59,18 @@ FUZZ_SECONDS ?= 60
 fuzz: native-build
 	@tools/fuzz-png.sh --build $(BUILD)/native $(FUZZ_SECONDS)
 
+# What a user gets: dist/Keyvane.exe, the 32-bit program, and
+# dist/Keyvane-<version>.zip with it, the README and the licence. The
+# version is the build's KEYVANE_VERSION.
+.PHONY: dist
+dist: build-i686
+	@mkdir -p dist
+	@cp $(BUILD)/i686/bin/Keyvane.exe dist/Keyvane.exe
+	@version=$$(sed -n 's/^KEYVANE_VERSION:[A-Z]*=//p' $(BUILD)/i686/CMakeCache.txt); \
+	 test -n "$$version" || { echo "dist: no KEYVANE_VERSION in $(BUILD)/i686" >&2; exit 1; }; \
+	 rm -f dist/Keyvane-$$version.zip; \
+	 zip -q -j dist/Keyvane-$$version.zip dist/Keyvane.exe README.md LICENSE; \
+	 echo "dist: dist/Keyvane.exe dist/Keyvane-$$version.zip"
+
 clean:
 	rm -rf $(BUILD)

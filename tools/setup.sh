@@ -16,7 +16,7 @@ tools="$(dirname "$0")"
 # Both targets are built on every host. wine64 runs the x86-64 build
 # everywhere; wine32 only where the host runs 32-bit code, because
 # elsewhere it cannot start and only slows down every new 64-bit prefix.
-packages=(wine wine64 xvfb cmake make googletest dpkg-dev imagemagick x11-utils
+packages=(wine wine64 xvfb cmake make googletest dpkg-dev imagemagick x11-utils zip
           g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
           libz-mingw-w64-dev libpng-dev clang libclang-rt-14-dev)
