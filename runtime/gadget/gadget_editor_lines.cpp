@@ -105,6 +105,10 @@ int32_t EditorAddItem(GadgetObject* gadget, int32_t position, const char* text, 
     LRESULT start = LineIndex(gadget, position);
     ShowSelection(gadget, false);
     if (start != -1 && position != -1) {
+        // The held empty line now follows a real line break; a later
+        // append must not write it out again.
+        if (EmptyItemState(gadget) == EmptyItemHeld)
+            SetEmptyItemState(gadget, EmptyItemWritten);
         Select(gadget, start, start);
         Replace(gadget, text);
         Replace(gadget, "\n");
@@ -118,7 +122,16 @@ int32_t EditorAddItem(GadgetObject* gadget, int32_t position, const char* text, 
 void EditorRemoveItem(GadgetObject* gadget, int32_t line)
 {
     LRESULT start = LineIndex(gadget, line);
+    // -1 would name the caret's line.
+    if (line < 0 || start == -1)
+        return;
     LRESULT next = LineIndex(gadget, line + 1);
+    // The last line has no break of its own to go with it: the one before
+    // it goes instead, or an empty line would be left in its place.
+    if (next == -1 && line > 0) {
+        LRESULT previous = LineIndex(gadget, line - 1);
+        start = previous + Send(gadget, EM_LINELENGTH, previous);
+    }
     ShowSelection(gadget, false);
     Select(gadget, start, next);
     Replace(gadget, "");
