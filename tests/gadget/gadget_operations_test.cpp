@@ -67,14 +67,11 @@ TEST_F(GadgetOperationTest, EditorKeepsItsTextAsLines)
 TEST_F(GadgetOperationTest, EditorReadOnlyAttribute)
 {
     GadgetCreateEditor(1, 0, 0, 200, 80, EditorReadOnly);
-    GadgetCreateEditor(2, 0, 90, 200, 80, 0);
-    GadgetObject* locked = Gadget(1);
-    GadgetObject* open = Gadget(2);
-    EXPECT_EQ(locked->kind->getAttribute(locked, EditorReadOnly), 1);
-    EXPECT_EQ(open->kind->getAttribute(open, EditorReadOnly), 0);
-    open->kind->setAttribute(open, EditorReadOnly, 1);
-    EXPECT_TRUE(SendMessageA(open->window, EM_GETOPTIONS, 0, 0) & ECO_READONLY);
-    EXPECT_EQ(open->kind->getAttribute(open, EditorReadOnly), 1);
+    GadgetObject* editor = Gadget(1);
+    EXPECT_EQ(editor->kind->getAttribute(editor, EditorReadOnly), 1);
+    editor->kind->setAttribute(editor, EditorReadOnly, 0);
+    EXPECT_FALSE(SendMessageA(editor->window, EM_GETOPTIONS, 0, 0) & ECO_READONLY);
+    EXPECT_EQ(editor->kind->getAttribute(editor, EditorReadOnly), 0);
 }
 
 TEST_F(GadgetOperationTest, EditorColoursOutliveAFontChange)
@@ -137,16 +134,6 @@ TEST_F(GadgetOperationTest, ComboBoxItemsAndSelection)
     EXPECT_EQ(Result([&](int32_t position) { combo->kind->getItemText(combo, 9, 0, position); }), "");
 }
 
-TEST_F(GadgetOperationTest, EditableComboBoxTakesAnyText)
-{
-    GadgetCreateComboBox(1, 0, 0, 100, 20, CBS_DROPDOWN);
-    GadgetAddItem(1, -1, "listed");
-    GadgetSetText(1, "typed");
-    char text[16] = "";
-    GetWindowTextA(Control(1), text, sizeof text);
-    EXPECT_STREQ(text, "typed");
-}
-
 TEST_F(GadgetOperationTest, ButtonAndCheckBoxStates)
 {
     GadgetCreateCheckBox(1, 0, 0, 80, 20, "c");
@@ -163,11 +150,7 @@ TEST_F(GadgetOperationTest, ButtonAndCheckBoxStates)
     EXPECT_EQ(GadgetGetState(2), 0) << "indeterminate";
     SendMessageA(Control(1), BM_CLICK, 0, 0);
     EXPECT_EQ(GadgetGetState(1), 1) << "clicked";
-    EXPECT_EQ(GadgetAddItem(3, -1, "x"), 0);
-    GadgetSetText(3, "renamed");
-    char text[16] = "";
-    GetWindowTextA(Control(3), text, sizeof text);
-    EXPECT_STREQ(text, "renamed");
+    EXPECT_EQ(GadgetAddItem(3, -1, "x"), 0) << "no items";
 }
 
 TEST_F(GadgetOperationTest, DisableAndEnable)
