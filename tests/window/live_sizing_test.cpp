@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "runtime/core/not_handled.h"
+#include "runtime/window/live_sizing.h"
+#include "tests/support/window_library.h"
+
+namespace {
+
+// Every case starts from this outer rectangle, with the cursor at Middle.
+constexpr RECT Start = {100, 100, 500, 400};
+constexpr POINT Middle = {300, 250};
+
+struct Seen {
+    int enter, exit, buttonDown, keys;
+    bool snapWidth;  // the window rounds its width down to 50 on WM_SIZING
+} seen;
+
+LRESULT Record(HWND, UINT message, WPARAM, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ENTERSIZEMOVE: ++seen.enter; break;
+    case WM_EXITSIZEMOVE: ++seen.exit; break;
+    case WM_LBUTTONDOWN: ++seen.buttonDown; break;
+    case WM_KEYDOWN: ++seen.keys; break;
+    case WM_SIZING:
+        if (seen.snapWidth) {
+            auto* r = reinterpret_cast<RECT*>(lParam);
+            r->right = r->left + (r->right - r->left) / 50 * 50;
+        }
+        break;
+    }
+    return ProceedDefault;
+}
+
+std::string Text(RECT r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+std::string Text(POINT p)
+{
+    return std::to_string(p.x) + "," + std::to_string(p.y);
+}
+
+class LiveSizingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureWindowLibrary();
+        SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &savedDrag, 0);
+        SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+        seen = {};
+        w = reinterpret_cast<HWND>(WindowOpen(1, 0, 0, 100, 100, "Sizing", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+        ASSERT_NE(w, nullptr);
+        WindowLookup(1)->windowCallback = Record;
+        MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
+        SetCursorPos(Middle.x, Middle.y);
+        DrainEvents();
+    }
+    void TearDown() override
+    {
+        ReleaseCapture();
+        WindowEndAll();
+        DrainEvents();
+        SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, savedDrag, nullptr, 0);
+    }
+
+    void Begin(int edge) { SendMessageA(w, WM_SYSCOMMAND, SC_SIZE | edge, 0); }
+    void Key(WPARAM key) { SendMessageA(w, WM_KEYDOWN, key, 0); }
+    void MoveTo(POINT p)
+    {
+        ScreenToClient(w, &p);
+        SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    }
+    std::string Outer()
+    {
+        RECT r;
+        GetWindowRect(w, &r);
+        return Text(r);
+    }
+    static std::string Cursor()
+    {
+        POINT p;
+        GetCursorPos(&p);
+        return Text(p);
+    }
+
+    BOOL savedDrag = FALSE;
+    HWND w = nullptr;
+};
+
+TEST_F(LiveSizingTest, EachEdgeFollowsTheMouse)
+{
+    const struct {
+        int edge;
+        POINT to;
+        RECT expected;
+    } cases[] = {
+        {WMSZ_LEFT, {80, 250}, {80, 100, 500, 400}},         {WMSZ_RIGHT, {550, 250}, {100, 100, 552, 400}},
+        {WMSZ_TOP, {300, 70}, {100, 70, 500, 400}},          {WMSZ_TOPLEFT, {60, 50}, {58, 48, 500, 400}},
+        {WMSZ_TOPRIGHT, {600, 90}, {100, 90, 602, 400}},     {WMSZ_BOTTOM, {300, 450}, {100, 100, 500, 452}},
+        {WMSZ_BOTTOMLEFT, {150, 380}, {150, 100, 500, 382}}, {WMSZ_BOTTOMRIGHT, {420, 330}, {100, 100, 422, 332}},
+    };
+    for (const auto& c : cases) {
+        MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
+        Begin(c.edge);
+        MoveTo(c.to);
+        EXPECT_EQ(Outer(), Text(c.expected)) << "edge " << c.edge;
+        SendMessageA(w, WM_LBUTTONUP, 0, 0);
+    }
+}
+
+TEST_F(LiveSizingTest, SizeStaysWithinTheTrackLimits)
+{
+    WindowObject* obj = WindowLookup(1);
+    const struct {
+        int edge;
+        POINT to;
+        RECT expected;
+    } cases[] = {
+        {WMSZ_RIGHT, {200, 250}, {100, 100, 350, 400}}, {WMSZ_RIGHT, {900, 250}, {100, 100, 700, 400}},
+        {WMSZ_LEFT, {450, 250}, {250, 100, 500, 400}},  {WMSZ_LEFT, {-200, 250}, {-100, 100, 500, 400}},
+        {WMSZ_TOP, {300, 390}, {100, 250, 500, 400}},   {WMSZ_BOTTOM, {300, 700}, {100, 100, 500, 600}},
+    };
+    for (const auto& c : cases) {
+        // The window's own WM_GETMINMAXINFO handling sets these limits.
+        obj->minWidth = 250, obj->minHeight = 150, obj->maxWidth = 600, obj->maxHeight = 500;
+        MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
+        Begin(c.edge);
+        MoveTo(c.to);
+        EXPECT_EQ(Outer(), Text(c.expected)) << "edge " << c.edge << " to " << Text(c.to);
+        SendMessageA(w, WM_LBUTTONUP, 0, 0);
+    }
+    // Without limits of its own the window keeps the system's minimum.
+    obj->minWidth = 0;
+    Begin(WMSZ_RIGHT);
+    MoveTo({0, 250});
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXMINTRACK));
+}
+
+TEST_F(LiveSizingTest, ArrowsChooseAnEdgeThenStep)
+{
+    const struct {
+        WPARAM first, second;
+        const char *side, *corner;  // cursor after each key
+        int edge;
+        LPCSTR shape;
+        RECT afterStep;  // one more press of the first key
+    } cases[] = {
+        {VK_LEFT, VK_UP, "100,250", "102,102", WMSZ_TOPLEFT, IDC_SIZENWSE, {90, 100, 500, 400}},
+        {VK_UP, VK_LEFT, "300,100", "102,102", WMSZ_TOPLEFT, IDC_SIZENWSE, {100, 90, 500, 400}},
+        {VK_UP, VK_RIGHT, "300,100", "498,100", WMSZ_TOPRIGHT, IDC_SIZENESW, {100, 90, 500, 400}},
+        {VK_RIGHT, VK_UP, "498,250", "498,100", WMSZ_TOPRIGHT, IDC_SIZENESW, {100, 100, 510, 400}},
+        {VK_DOWN, VK_LEFT, "300,398", "100,398", WMSZ_BOTTOMLEFT, IDC_SIZENESW, {100, 100, 500, 410}},
+        {VK_LEFT, VK_DOWN, "100,250", "100,398", WMSZ_BOTTOMLEFT, IDC_SIZENESW, {90, 100, 500, 400}},
+        {VK_DOWN, VK_RIGHT, "300,398", "498,398", WMSZ_BOTTOMRIGHT, IDC_SIZENWSE, {100, 100, 500, 410}},
+        {VK_RIGHT, VK_DOWN, "498,250", "498,398", WMSZ_BOTTOMRIGHT, IDC_SIZENWSE, {100, 100, 510, 400}},
+    };
+    for (const auto& c : cases) {
+        MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
+        SetCursorPos(Middle.x, Middle.y);
+        Begin(0);
+        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZEALL));
+        Key(c.first);
+        EXPECT_EQ(Cursor(), c.side);
+        Key(c.second);
+        EXPECT_EQ(Cursor(), c.corner);
+        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, c.shape));
+        EXPECT_EQ(sizingStateRecord->edge, c.edge);
+        EXPECT_EQ(Outer(), Text(Start));
+        Key(c.first);
+        EXPECT_EQ(Outer(), Text(c.afterStep)) << "keys " << c.first << ", " << c.second;
+        Key(VK_RETURN);
+    }
+    // Arrows go on to the window; Enter, which ends the sizing, does not.
+    EXPECT_EQ(seen.keys, 8 * 3);
+}
+
+TEST_F(LiveSizingTest, EscapeKeepsTheSizeAndPutsTheCursorBackUnlessTheMouseMoved)
+{
+    for (bool mouseMoves : {false, true}) {
+        MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
+        SetCursorPos(Middle.x, Middle.y);
+        Begin(0);
+        Key(VK_RIGHT);
+        Key(VK_RIGHT);
+        if (mouseMoves)
+            MoveTo({520, 250});
+        Key(VK_ESCAPE);
+        EXPECT_EQ(sizingStateRecord->active, 0);
+        EXPECT_EQ(Outer(), mouseMoves ? "100,100,522,400" : "100,100,510,400");
+        EXPECT_EQ(Cursor(), mouseMoves ? "508,250" : Text(Middle));
+    }
+}
+
+TEST_F(LiveSizingTest, EveryEndingReleasesOnceAndLeavesTheStateIdle)
+{
+    HWND other = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const struct {
+        const char* name;
+        void (*end)(HWND window, HWND other);
+    } endings[] = {
+        {"button up", [](HWND window, HWND) { SendMessageA(window, WM_LBUTTONUP, 0, 0); }},
+        {"Enter", [](HWND window, HWND) { SendMessageA(window, WM_KEYDOWN, VK_RETURN, 0); }},
+        {"Escape", [](HWND window, HWND) { SendMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"capture taken", [](HWND, HWND taker) { SetCapture(taker); }},
+    };
+    for (const auto& e : endings) {
+        seen = {};
+        Begin(WMSZ_RIGHT);
+        EXPECT_EQ(GetCapture(), w);
+        e.end(w, other);
+        EXPECT_NE(GetCapture(), w) << e.name;
+        EventPumpPending();
+        EXPECT_EQ(seen.enter, 1) << e.name;
+        EXPECT_EQ(seen.exit, 1) << e.name;
+        EXPECT_EQ(seen.buttonDown, 1) << e.name;
+        EXPECT_EQ(sizingStateRecord->active, 0) << e.name;
+        ReleaseCapture();
+    }
+    DestroyWindow(other);
+    // Once idle, mouse moves are the window's own again.
+    MoveTo({700, 250});
+    EXPECT_EQ(Outer(), Text(Start));
+}
+
+TEST_F(LiveSizingTest, WindowAdjustmentsOnSizingAreKept)
+{
+    seen.snapWidth = true;
+    Begin(WMSZ_RIGHT);
+    MoveTo({575, 250});
+    EXPECT_EQ(Outer(), "100,100,550,400");
+}
+
+TEST_F(LiveSizingTest, FullWindowDraggingOffLeavesSizingToTheSystem)
+{
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
+    EXPECT_EQ(LiveSizingFilter(w, WM_SYSCOMMAND, SC_SIZE | WMSZ_RIGHT, 0), NotHandled);
+    EXPECT_EQ(sizingStateRecord->active, 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(LiveSizingTest, EachMouseMoveIsOneMessageOfTheEventWait)
+{
+    Begin(WMSZ_BOTTOMRIGHT);
+    EXPECT_EQ(EventWait(0), static_cast<int>(WM_ENTERSIZEMOVE));
+    PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(250, 150));
+    EXPECT_EQ(EventWait(0), static_cast<int>(WM_MOUSEMOVE));
+    POINT corner = {250 + 2, 150 + 2};
+    ClientToScreen(w, &corner);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(Text(POINT{r.right, r.bottom}), Text(corner));
+    EXPECT_EQ(EventWait(0), SizeEvent);
+}
+
+TEST_F(LiveSizingTest, ChildWindowMovesInItsParentsClientArea)
+{
+    HWND child = reinterpret_cast<HWND>(WindowOpenWithParent(2, 20, 30, 200, 150, nullptr, WS_CHILD | WS_BORDER, w));
+    ASSERT_NE(child, nullptr);
+    RECT before;
+    GetWindowRect(child, &before);
+    SendMessageA(child, WM_SYSCOMMAND, SC_SIZE | WMSZ_LEFT, 0);
+    POINT to = {before.left - 10, 0};
+    ScreenToClient(child, &to);
+    SendMessageA(child, WM_MOUSEMOVE, 0, MAKELPARAM(to.x, to.y));
+    SendMessageA(child, WM_LBUTTONUP, 0, 0);
+    RECT after;
+    GetWindowRect(child, &after);
+    EXPECT_EQ(Text(after), Text(RECT{before.left - 10, before.top, before.right, before.bottom}));
+}
+
+}  // namespace
