@@ -57,7 +57,7 @@ protected:
         ASSERT_NE(w, nullptr);
         WindowLookup(1)->windowCallback = Record;
         MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
-        SetCursorPos(Middle.x, Middle.y);
+        CursorToMiddle();
         DrainEvents();
     }
     void TearDown() override
@@ -81,11 +81,29 @@ protected:
         GetWindowRect(w, &r);
         return Text(r);
     }
-    static std::string Cursor()
+    // Wine's desktop echoes each SetCursorPos back through its own X events
+    // a little later, so for a while GetCursorPos may show an older place;
+    // on Windows it shows the new one at once. Waits until the cursor has
+    // rested at the expected point for a tenth of a second, and says where
+    // it is. The mouse moves queued meanwhile stay in the queue.
+    static std::string CursorSettles(const std::string& expected)
     {
-        POINT p;
-        GetCursorPos(&p);
-        return Text(p);
+        std::string at;
+        for (int i = 0, steady = 0; i < 400 && steady < 20; ++i) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+            POINT p;
+            GetCursorPos(&p);
+            at = Text(p);
+            steady = at == expected ? steady + 1 : 0;
+            Sleep(5);
+        }
+        return at;
+    }
+    static void CursorToMiddle()
+    {
+        SetCursorPos(Middle.x, Middle.y);
+        ASSERT_EQ(CursorSettles(Text(Middle)), Text(Middle));
     }
 
     BOOL savedDrag = FALSE;
@@ -163,13 +181,13 @@ TEST_F(LiveSizingTest, ArrowsChooseAnEdgeThenStep)
     };
     for (const auto& c : cases) {
         MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
-        SetCursorPos(Middle.x, Middle.y);
+        CursorToMiddle();
         Begin(0);
         EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZEALL));
         Key(c.first);
-        EXPECT_EQ(Cursor(), c.side);
+        EXPECT_EQ(CursorSettles(c.side), c.side);
         Key(c.second);
-        EXPECT_EQ(Cursor(), c.corner);
+        EXPECT_EQ(CursorSettles(c.corner), c.corner);
         EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, c.shape));
         EXPECT_EQ(sizingStateRecord->edge, c.edge);
         EXPECT_EQ(Outer(), Text(Start));
@@ -185,16 +203,19 @@ TEST_F(LiveSizingTest, EscapeKeepsTheSizeAndPutsTheCursorBackUnlessTheMouseMoved
 {
     for (bool mouseMoves : {false, true}) {
         MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
-        SetCursorPos(Middle.x, Middle.y);
+        CursorToMiddle();
         Begin(0);
         Key(VK_RIGHT);
+        ASSERT_EQ(CursorSettles("498,250"), "498,250");
         Key(VK_RIGHT);
+        ASSERT_EQ(CursorSettles("508,250"), "508,250");
         if (mouseMoves)
             MoveTo({520, 250});
         Key(VK_ESCAPE);
         EXPECT_EQ(sizingStateRecord->active, 0);
         EXPECT_EQ(Outer(), mouseMoves ? "100,100,522,400" : "100,100,510,400");
-        EXPECT_EQ(Cursor(), mouseMoves ? "508,250" : Text(Middle));
+        const std::string cursor = mouseMoves ? "508,250" : Text(Middle);
+        EXPECT_EQ(CursorSettles(cursor), cursor);
     }
 }
 
