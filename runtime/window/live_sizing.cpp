@@ -255,6 +255,13 @@ LRESULT LiveSizingFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_CAPTURECHANGED:
         EndSizing(s, window);
         return 0;
+    case WM_DESTROY:
+        // Wine takes the capture from a window it destroys without sending
+        // WM_CAPTURECHANGED; a sizing left active would resize whichever
+        // window of the library next sees a mouse move.
+        if (GetCapture() == window || !GetCapture())
+            EndSizing(s, window);
+        return NotHandled;
     default:
         return NotHandled;
     }

@@ -250,6 +250,13 @@ TEST_F(LiveSizingTest, EveryEndingReleasesOnceAndLeavesTheStateIdle)
     EXPECT_EQ(Outer(), Text(Start));
 }
 
+TEST_F(LiveSizingTest, ClosingTheWindowEndsTheSizing)
+{
+    Begin(WMSZ_RIGHT);
+    WindowClose(1);
+    EXPECT_EQ(sizingStateRecord->active, 0);
+}
+
 TEST_F(LiveSizingTest, WindowAdjustmentsOnSizingAreKept)
 {
     seen.snapWidth = true;
