@@ -46,10 +46,9 @@ bool MovesBottom(int32_t edge)
     return edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
 }
 
-void ShowSystemCursor(WORD id)
+void ShowSystemCursor(LPCSTR id)
 {
-    SetCursor(static_cast<HCURSOR>(
-        LoadImageA(nullptr, MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE)));
+    SetCursor(static_cast<HCURSOR>(LoadImageA(nullptr, id, IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE)));
 }
 
 // Keeps the distance between a moved side and the fixed one within limits.
@@ -140,7 +139,7 @@ LRESULT StartSizing(SizingState* s, HWND window, WPARAM wParam)
     s->restoreCursor = s->edge == 0;
     if (s->restoreCursor) {
         GetCursorPos(&s->savedCursor);
-        ShowSystemCursor(32646);  // IDC_SIZEALL
+        ShowSystemCursor(IDC_SIZEALL);
     }
     return 0;
 }
@@ -161,16 +160,16 @@ POINT EdgeCursorPoint(const RECT& r, int32_t edge, POINT cursor)
     return p;
 }
 
-WORD EdgeCursorShape(int32_t edge)
+LPCSTR EdgeCursorShape(int32_t edge)
 {
     switch (edge) {
     case WMSZ_LEFT:
-    case WMSZ_RIGHT: return 32644;  // IDC_SIZEWE
+    case WMSZ_RIGHT: return IDC_SIZEWE;
     case WMSZ_TOP:
-    case WMSZ_BOTTOM: return 32645;  // IDC_SIZENS
+    case WMSZ_BOTTOM: return IDC_SIZENS;
     case WMSZ_TOPLEFT:
-    case WMSZ_BOTTOMRIGHT: return 32642;  // IDC_SIZENWSE
-    default: return 32643;  // IDC_SIZENESW
+    case WMSZ_BOTTOMRIGHT: return IDC_SIZENWSE;
+    default: return IDC_SIZENESW;
     }
 }
 
