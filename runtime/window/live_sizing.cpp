@@ -131,6 +131,8 @@ LRESULT StartSizing(SizingState* s, HWND window, WPARAM wParam)
     GetWindowRect(window, &s->sizingRect);
     FillLimits(window, &s->limits);
     SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&s->limits));
+    // The window gets a button-down to pair with the button-up that may end
+    // the sizing, also when the sizing began from the keyboard.
     if (GetKeyState(VK_LBUTTON) == 0)
         SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SetCapture(window);
