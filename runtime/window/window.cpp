@@ -9,6 +9,7 @@
 #include "runtime/core/instance.h"
 #include "runtime/core/state_object.h"
 #include "runtime/gadget/gadget_list.h"
+#include "runtime/window/live_sizing.h"
 #include "runtime/window/window_names.h"
 
 namespace {
@@ -68,6 +69,7 @@ void WindowInit()
     eventStateRecord = static_cast<EventState*>(StateObjectNew(sizeof(EventState), nullptr, FreeEventState));
     classIcon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(1));
     classCursor = LoadCursorA(nullptr, IDC_ARROW);
+    sizingStateRecord = static_cast<SizingState*>(StateObjectNew(sizeof(SizingState), nullptr, nullptr));
 }
 
 WindowObject* WindowLookup(ObjectId number)

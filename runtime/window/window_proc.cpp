@@ -1,6 +1,7 @@
 #include <ole2.h>
 
 #include "runtime/core/not_handled.h"
+#include "runtime/window/live_sizing.h"
 #include "runtime/window/window.h"
 #include "runtime/window/window_names.h"
 
@@ -148,7 +149,9 @@ void TakeEventData(LPARAM lParam)
 
 LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Live sizing is offered the message here, before anything else.
+    const LRESULT sizing = LiveSizingFilter(window, message, wParam, lParam);
+    if (sizing != NotHandled)
+        return sizing;
 
     const Home home = FindHome(window);
     EventState* events = Events();
