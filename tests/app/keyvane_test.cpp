@@ -1,6 +1,7 @@
 // Keyvane.exe end to end: the real program is started on the simulated pad,
 // its window is read from this process, and the keys it injects are
-// watched with a low-level hook here.
+// watched with a low-level hook here. (Fonts are left to the gadget tests:
+// Wine answers WM_GETFONT from another process with 0.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -288,11 +289,6 @@ TEST_F(KeyvaneTest, TheWindowIsCentredWithItsClientAreaAndItsGadgets)
     EXPECT_NEAR(outer.left + outer.right, GetSystemMetrics(SM_CXSCREEN), 1);
     EXPECT_NEAR(outer.top + outer.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
 
-    // Every gadget after the panel shares the font loaded for them, not the
-    // stock one (whose handle is the same in every process).
-    const LRESULT arial = SendMessageA(Gadget(1), WM_GETFONT, 0, 0);
-    EXPECT_NE(arial, 0);
-    EXPECT_NE(arial, reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
     for (const GadgetCase& expected : gadgetCases) {
         SCOPED_TRACE(expected.number);
         HWND gadget = Gadget(expected.number);
@@ -312,9 +308,6 @@ TEST_F(KeyvaneTest, TheWindowIsCentredWithItsClientAreaAndItsGadgets)
         EXPECT_EQ(style, expected.style);
         EXPECT_EQ(static_cast<LONG>(GetWindowLongPtrA(gadget, GWL_EXSTYLE)) & ~WS_EX_NOPARENTNOTIFY,
                   expected.exStyle);
-        if (expected.number != EditionPanel) {
-            EXPECT_EQ(SendMessageA(gadget, WM_GETFONT, 0, 0), arial);
-        }
         if (expected.items >= 0) {
             EXPECT_EQ(SendMessageA(gadget, CB_GETCOUNT, 0, 0), expected.items);
             EXPECT_EQ(SendMessageA(gadget, CB_GETCURSEL, 0, 0), expected.selected);
