@@ -42,23 +42,27 @@ const char* KeyName(BYTE vk)
     return "?";
 }
 
-// Prints the events since the last call; a key-down repeated on every poll
-// is printed once, with the number of repeats.
+// Keys down and the polls that pressed them again since.
+int repeats[256];
+bool isDown[256];
+
+// Prints the events since the last call. A held key is pressed again on
+// every poll: those repeats are counted and told with its key-up.
 void PrintKeys()
 {
-    const std::vector<KeyEvent> keys = KeyObserverTake();
-    for (size_t i = 0; i < keys.size(); ++i) {
-        const KeyEvent& key = keys[i];
-        size_t repeats = 0;
-        while (i + 1 < keys.size() && keys[i + 1] == key && !(key.flags & KEYEVENTF_KEYUP)) {
-            ++repeats;
-            ++i;
+    for (const KeyEvent& key : KeyObserverTake()) {
+        const bool up = key.flags & KEYEVENTF_KEYUP;
+        if (!up && isDown[key.vk]) {
+            ++repeats[key.vk];
+            continue;
         }
         printf("  %6lu ms  %-5s %-4s scan 0x%02X  flags 0x%lX", static_cast<unsigned long>(key.time - startTick),
-               KeyName(key.vk), key.flags & KEYEVENTF_KEYUP ? "up" : "down", key.scan, key.flags);
-        if (repeats)
-            printf("  (again on each of the next %zu polls)", repeats);
+               KeyName(key.vk), up ? "up" : "down", key.scan, key.flags);
+        if (up && repeats[key.vk])
+            printf("  (its key-down came again on %d more polls)", repeats[key.vk]);
         printf("\n");
+        isDown[key.vk] = !up;
+        repeats[key.vk] = 0;
     }
     fflush(stdout);
 }
@@ -138,14 +142,17 @@ int main(int argc, char** argv)
     Step("stick up", 0, -Full, false);
     Step("stick back to the centre", 0, 0, false);
     Step("stick down", 0, Full, false);
+    Step("stick back to the centre", 0, 0, false);
     Step("stick left", -Full, 0, false);
+    Step("stick back to the centre", 0, 0, false);
     Step("stick right", Full, 0, false);
+    Step("stick back to the centre", 0, 0, false);
     Step("stick up and left", -Full, -Full, false);
     Step("stick back to the centre", 0, 0, false);
     Step("button 1 pressed", 0, 0, true);
     Step("button 1 released", 0, 0, false);
     Step("stick right, held", Full, 0, false);
-    Click(SuspendCheckBox, "'Disable Keyvane' ticked: held keys go up, nothing more is pressed");
+    Click(SuspendCheckBox, "'Disable Keyvane' ticked: the held key goes up, nothing more is pressed");
     Click(SuspendCheckBox, "'Disable Keyvane' cleared: the held stick presses again");
     Step("stick back to the centre", 0, 0, false);
 
