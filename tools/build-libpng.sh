@@ -41,7 +41,8 @@ png_src="$(ls -d "$src_dir"/libpng1.6-*/ | head -n1)"
 build="$deps_dir/$target/build"
 cmake -S "$png_src" -B "$build" -G "Unix Makefiles" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$target-mingw.cmake" \
-    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections" \
     -DCMAKE_INSTALL_PREFIX="$deps_dir/$target/libpng" \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
     -DZLIB_LIBRARY=/usr/$target-w64-mingw32/lib/libz.a \
