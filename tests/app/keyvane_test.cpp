@@ -46,6 +46,14 @@ Keys Presses(const Keys& keys)
     return out;
 }
 
+// What follows the last repeats of the held keys' key-downs: the program
+// may poll once more between a test's last look and the change it makes.
+Keys AfterRepeats(const Keys& keys)
+{
+    auto isUp = [](const KeyEvent& key) { return (key.flags & KEYEVENTF_KEYUP) != 0; };
+    return Keys(std::find_if(keys.begin(), keys.end(), isUp), keys.end());
+}
+
 class KeyvaneTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(KeyObserverStart()); }
@@ -139,7 +147,7 @@ TEST_F(KeyvaneTest, SuspendReleasesHeldKeysOnceAndResumesWhenCleared)
 
     Click(SuspendCheckBox);
     Sleep(QuietMs);
-    EXPECT_EQ(KeyObserverTake(), (Keys{Up(VK_UP), Up(VK_SPACE)}));
+    EXPECT_EQ(AfterRepeats(KeyObserverTake()), (Keys{Up(VK_UP), Up(VK_SPACE)}));
     EXPECT_FALSE(PolledWithin(QuietMs));
     EXPECT_EQ(KeyObserverTake(), Keys{});
 
@@ -157,7 +165,7 @@ TEST_F(KeyvaneTest, ALostPadReleasesHeldKeysOnceAndMappingResumesWhenItIsBack)
 
     RemotePadFailReads(pads, pad, 1000000);
     ASSERT_TRUE(RemotePadWaitReads(pads, 10));
-    EXPECT_EQ(KeyObserverTake(), Keys{Up(VK_RIGHT)});
+    EXPECT_EQ(AfterRepeats(KeyObserverTake()), Keys{Up(VK_RIGHT)});
 
     RemotePadFailReads(pads, pad, 0);
     ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
@@ -175,7 +183,7 @@ TEST_F(KeyvaneTest, HelpReleasesHeldKeysAndBlocksPollingWhileItsBoxIsUp)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), "Help");
     EXPECT_EQ(MessageBoxText(box), HelpText);
-    EXPECT_EQ(KeyObserverTake(), Keys{Up(VK_LEFT)});
+    EXPECT_EQ(AfterRepeats(KeyObserverTake()), Keys{Up(VK_LEFT)});
     EXPECT_FALSE(IsWindowEnabled(program.window));
     EXPECT_FALSE(PolledWithin(QuietMs));
 
