@@ -2,6 +2,7 @@
 
 #include "runtime/core/not_handled.h"
 #include "runtime/gadget/gadget.h"
+#include "runtime/gadget/gadget_creation.h"
 #include "runtime/gadget/gadget_brush_cache.h"
 #include "runtime/gadget/gadget_kind_words.h"
 
@@ -60,4 +61,13 @@ LRESULT BrushedColorAnswer(GadgetObject* gadget, HDC dc, int systemColor)
         result = reinterpret_cast<LRESULT>(BackBrushGet(gadget));
     }
     return result;
+}
+
+void BrushedKindTableFill(GadgetKindTable* table, int32_t kindCode, GadgetParentMessageRoutine parentMessage)
+{
+    GadgetKindTableReset(table, kindCode);
+    table->parentMessage = parentMessage;
+    table->release = BrushedRelease;
+    table->setColor = BrushedSetColor;
+    table->getColor = BrushedGetColor;
 }

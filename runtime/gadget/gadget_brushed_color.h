@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "runtime/gadget/gadget_object.h"
+#include "runtime/gadget/gadget_kind_table.h"
 
 void BrushedSetColor(GadgetObject* gadget, int32_t which, int32_t colour);
 int32_t BrushedGetColor(GadgetObject* gadget, int32_t which);
@@ -16,3 +17,7 @@ void BrushedRelease(GadgetObject* gadget);
 // colours are the system's; systemColor is the COLOR_* index of the
 // background a front colour alone is shown on.
 LRESULT BrushedColorAnswer(GadgetObject* gadget, HDC dc, int systemColor);
+
+// Fills the table of a kind whose colours are these: its parent-message
+// routine and the brushed colour routines.
+void BrushedKindTableFill(GadgetKindTable* table, int32_t kindCode, GadgetParentMessageRoutine parentMessage);

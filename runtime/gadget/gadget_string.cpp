@@ -29,14 +29,6 @@ LRESULT StringParentMessage(GadgetObject* gadget, HWND, UINT message, WPARAM wPa
     return BrushedColorAnswer(gadget, reinterpret_cast<HDC>(wParam), COLOR_BTNHIGHLIGHT);
 }
 
-void StringKindTableFill()
-{
-    GadgetKindTableReset(&StringKindTable, GadgetKindString);
-    StringKindTable.parentMessage = StringParentMessage;
-    StringKindTable.release = BrushedRelease;
-    StringKindTable.setColor = BrushedSetColor;
-    StringKindTable.getColor = BrushedGetColor;
-}
 
 }  // namespace
 
@@ -54,7 +46,7 @@ intptr_t GadgetCreateString(ObjectId number, int x, int y, int width, int height
                             uint32_t flags)
 {
     if (!StringKindTable.kindCode)
-        StringKindTableFill();
+        BrushedKindTableFill(&StringKindTable, GadgetKindString, StringParentMessage);
     const DWORD exStyle = (flags & GadgetBorderFlag) ? 0 : WS_EX_CLIENTEDGE;
     HWND control = GadgetCreateWindow(exStyle, "Edit", text ? text : "", StringStyle | flags, x, y, width, height);
     if (!control)

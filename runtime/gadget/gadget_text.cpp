@@ -20,21 +20,13 @@ LRESULT TextParentMessage(GadgetObject* gadget, HWND, UINT message, WPARAM wPara
     return BrushedColorAnswer(gadget, reinterpret_cast<HDC>(wParam), COLOR_BTNFACE);
 }
 
-void TextKindTableFill()
-{
-    GadgetKindTableReset(&TextKindTable, GadgetKindText);
-    TextKindTable.parentMessage = TextParentMessage;
-    TextKindTable.release = BrushedRelease;
-    TextKindTable.setColor = BrushedSetColor;
-    TextKindTable.getColor = BrushedGetColor;
-}
 
 }  // namespace
 
 intptr_t GadgetCreateText(ObjectId number, int x, int y, int width, int height, const char* text, uint32_t flags)
 {
     if (!TextKindTable.kindCode)
-        TextKindTableFill();
+        BrushedKindTableFill(&TextKindTable, GadgetKindText, TextParentMessage);
     const DWORD exStyle = (flags & GadgetBorderFlag) ? WS_EX_CLIENTEDGE : 0;
     HWND control = GadgetCreateWindow(exStyle, "Static", text ? text : "", TextStyle | flags, x, y, width, height);
     if (!control)
