@@ -29,7 +29,6 @@ LRESULT StringParentMessage(GadgetObject* gadget, HWND, UINT message, WPARAM wPa
     return BrushedColorAnswer(gadget, reinterpret_cast<HDC>(wParam), COLOR_BTNHIGHLIGHT);
 }
 
-
 }  // namespace
 
 LRESULT CALLBACK StringFocusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -20,7 +20,6 @@ LRESULT TextParentMessage(GadgetObject* gadget, HWND, UINT message, WPARAM wPara
     return BrushedColorAnswer(gadget, reinterpret_cast<HDC>(wParam), COLOR_BTNFACE);
 }
 
-
 }  // namespace
 
 intptr_t GadgetCreateText(ObjectId number, int x, int y, int width, int height, const char* text, uint32_t flags)
