@@ -87,22 +87,43 @@ void KeyStampsClear()
     LeaveCriticalSection(&lock);
 }
 
-long long KeyStampsWait(BYTE vk, bool up, long long since, DWORD timeoutMs)
+namespace {
+
+// The stamp of the first event that matches, taken out of the queue with
+// the ones before it unless they are kept; 0 when none matches yet.
+long long TakeMatch(BYTE vk, bool up, long long since, bool keepOthers)
+{
+    long long found = 0;
+    EnterCriticalSection(&lock);
+    for (auto key = seen.begin(); key != seen.end() && !found;) {
+        if (key->vk == vk && key->up == up && key->counter > since)
+            found = key->counter;
+        key = keepOthers && !found ? key + 1 : seen.erase(key);
+    }
+    LeaveCriticalSection(&lock);
+    return found;
+}
+
+long long AwaitMatch(BYTE vk, bool up, long long since, DWORD timeoutMs, bool keepOthers)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        long long found = 0;
-        EnterCriticalSection(&lock);
-        while (!seen.empty() && !found) {
-            const KeyStamp key = seen.front();
-            seen.pop_front();
-            if (key.vk == vk && key.up == up && key.counter > since)
-                found = key.counter;
-        }
-        LeaveCriticalSection(&lock);
+        const long long found = TakeMatch(vk, up, since, keepOthers);
         const DWORD waited = GetTickCount() - start;
         if (found || waited >= timeoutMs)
             return found;
         WaitForSingleObject(keySeen, timeoutMs - waited);
     }
+}
+
+}  // namespace
+
+long long KeyStampsWait(BYTE vk, bool up, long long since, DWORD timeoutMs)
+{
+    return AwaitMatch(vk, up, since, timeoutMs, false);
+}
+
+long long KeyStampsPeek(BYTE vk, bool up, long long since, DWORD timeoutMs)
+{
+    return AwaitMatch(vk, up, since, timeoutMs, true);
 }

@@ -15,3 +15,5 @@ void KeyStampsClear();
 // The stamp of the next event of vk (a key-up when up) seen after the last
 // clear or wait, stamped after since; 0 after timeoutMs.
 long long KeyStampsWait(BYTE vk, bool up, long long since, DWORD timeoutMs);
+// The same, leaving the other events for later waits.
+long long KeyStampsPeek(BYTE vk, bool up, long long since, DWORD timeoutMs);

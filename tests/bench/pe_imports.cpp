@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -45,14 +46,30 @@ bool ImportDirectory(const Bytes& file, size_t optional, IMAGE_DATA_DIRECTORY* o
     return ReadAt(file, optional + directories + IMAGE_DIRECTORY_ENTRY_IMPORT * sizeof(IMAGE_DATA_DIRECTORY), out);
 }
 
-bool ReadImports(const Bytes& file, std::vector<std::string>* imports)
+// The end of the last section that is loaded: long section names (the
+// debug sections') are "/n" references into the string table.
+long long ImageEnd(const Bytes& file, size_t sections, int count)
 {
+    long long end = 0;
+    for (int i = 0; i < count; ++i) {
+        IMAGE_SECTION_HEADER section;
+        if (ReadAt(file, sections + i * sizeof section, &section) && section.Name[0] != '/' &&
+            std::strncmp(reinterpret_cast<const char*>(section.Name), ".debug", 6) != 0)
+            end = std::max<long long>(end, section.PointerToRawData + section.SizeOfRawData);
+    }
+    return end;
+}
+
+bool ReadImports(const Bytes& file, ExecutableFacts* facts)
+{
+    std::vector<std::string>* imports = &facts->imports;
     IMAGE_DOS_HEADER dos;
     IMAGE_FILE_HEADER header;
     if (!ReadAt(file, 0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || !ReadAt(file, dos.e_lfanew + 4, &header))
         return false;
     const size_t optional = dos.e_lfanew + 4 + sizeof header;
     const size_t sections = optional + header.SizeOfOptionalHeader;
+    facts->imageBytes = ImageEnd(file, sections, header.NumberOfSections);
     IMAGE_DATA_DIRECTORY directory;
     if (!ImportDirectory(file, optional, &directory))
         return false;
@@ -74,8 +91,8 @@ ExecutableFacts ExamineExecutable(const char* path)
 {
     std::ifstream in(path, std::ios::binary);
     const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ExecutableFacts facts = {false, static_cast<long long>(file.size()), {}};
-    facts.read = in.is_open() && ReadImports(file, &facts.imports);
+    ExecutableFacts facts = {false, static_cast<long long>(file.size()), 0, {}};
+    facts.read = in.is_open() && ReadImports(file, &facts);
     return facts;
 }
 

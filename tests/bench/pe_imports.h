@@ -8,6 +8,7 @@
 struct ExecutableFacts {
     bool read;  // false when the file is missing or not a PE image
     long long bytes;
+    long long imageBytes;  // without the debug sections and symbols after the image
     std::vector<std::string> imports;  // DLL names as the import table gives them
 };
 
