@@ -8,7 +8,7 @@ TARGETS := i686 x86_64
 # 32-bit code, else the x86-64 build of the same code.
 RUN_TARGET := $(shell tools/host-runs-i386.sh && echo i686 || echo x86_64)
 
-.PHONY: all setup build test demo run native-build native-test fuzz clean \
+.PHONY: all setup build test demo bench run native-build native-test fuzz clean \
 	$(addprefix configure-,$(TARGETS)) $(addprefix build-,$(TARGETS))
 
 all: build
@@ -36,6 +36,12 @@ test: build native-test
 # screenshot in $(BUILD)/demo/keyvane.png.
 demo: build-$(RUN_TARGET)
 	@tools/demo.sh $(BUILD) $(RUN_TARGET)
+
+# Latency, polling, CPU, memory and start-up of Keyvane beside the least
+# program of its design; the table, and $(BUILD)/bench/bench.json. The
+# 32-bit program is built too: its size and imports are reported.
+bench: build-$(RUN_TARGET) build-i686
+	@tools/bench.sh $(BUILD) $(RUN_TARGET)
 
 # Keyvane on this machine's game pad, through Wine's own DirectInput.
 run: build-$(RUN_TARGET)

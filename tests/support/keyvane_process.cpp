@@ -37,12 +37,17 @@ bool Exited(const KeyvaneProcess& program)
 
 bool KeyvaneStart(KeyvaneProcess& program)
 {
+    return ProgramStart(program, "Keyvane.exe");
+}
+
+bool ProgramStart(KeyvaneProcess& program, const char* name)
+{
     program = {};
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     while (n > 0 && path[n - 1] != '\\')
         --n;
-    lstrcpynA(path + n, "Keyvane.exe", MAX_PATH - n);
+    lstrcpynA(path + n, name, MAX_PATH - n);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     return CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &program.info);

@@ -15,6 +15,8 @@ struct KeyvaneProcess {
 // Starts Keyvane.exe beside the calling program; it inherits the
 // environment (KEYVANE_PAD, WINEDLLOVERRIDES). False when it cannot start.
 bool KeyvaneStart(KeyvaneProcess& program);
+// The same for another program of that folder, such as a bench's own.
+bool ProgramStart(KeyvaneProcess& program, const char* name);
 // Waits for its visible main window; null after timeoutMs or once it exited.
 HWND KeyvaneWaitWindow(KeyvaneProcess& program, DWORD timeoutMs = 15000);
 // A visible top-level window of the process with this class ("#32770" for

@@ -137,6 +137,7 @@ struct RemoteDevice final : IDirectInputDevice7A {
     }
     STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override
     {
+        RemotePadStampRead(block);
         return Log(RemoteCallGetDeviceState, ReadState(size, data));
     }
     HRESULT ReadState(DWORD size, LPVOID data)

@@ -86,3 +86,11 @@ bool RemotePadReadState(RemotePadDevice* device, DIJOYSTATE* out)
     }
     return false;
 }
+
+void RemotePadStampRead(RemotePadBlock* block)
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    LONG n = InterlockedIncrement(&block->readStampNext) - 1;
+    InterlockedExchange64(&block->readStamps[n % RemotePadReadStampCount], now.QuadPart);
+}

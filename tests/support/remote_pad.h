@@ -17,11 +17,13 @@
 
 constexpr char RemotePadVariable[] = "KEYVANE_PAD";
 constexpr DWORD RemotePadMagic = 0x4450564Bu;  // "KVPD"
-constexpr DWORD RemotePadVersion = 2;
+constexpr DWORD RemotePadVersion = 3;
 constexpr int RemotePadMaxDevices = 32;
 constexpr int RemotePadLogSize = 4096;       // a ring: the newest records are kept
 constexpr int RemotePadFormatObjects = 44;   // those of the standard joystick format
 constexpr int RemotePadPropertyRecords = 4;  // SetProperty calls kept per device
+// Read times kept: 80 s of polls at one per 10 ms, more than a bench phase.
+constexpr int RemotePadReadStampCount = 8192;
 
 // The DirectInput calls the log tells apart.
 enum RemoteCall : LONG {
@@ -143,6 +145,11 @@ struct RemotePadBlock {
     LONG logNext;  // records claimed so far; record n sits at log[n % RemotePadLogSize]
     RemotePadRecord log[RemotePadLogSize];
     RemotePadProbe probe;
+    // When each GetDeviceState began (QueryPerformanceCounter), on any pad:
+    // stamp n sits at readStamps[n % RemotePadReadStampCount] and is
+    // complete once readStampNext > n + 1 (one program writes them in turn).
+    LONG readStampNext;
+    LONGLONG readStamps[RemotePadReadStampCount];
 };
 
 // Maps an existing block by name; null when there is none or it is not of
@@ -163,3 +170,6 @@ int RemotePadReadRecord(RemotePadBlock* block, LONG n, RemotePadRecord* out);
 // The driver writes a pad's state and the DLL reads it, each in one piece.
 void RemotePadWriteState(RemotePadDevice* device, const DIJOYSTATE& state);
 bool RemotePadReadState(RemotePadDevice* device, DIJOYSTATE* out);
+
+// The DLL's side: records the time of a read.
+void RemotePadStampRead(RemotePadBlock* block);
