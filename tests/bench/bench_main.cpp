@@ -189,14 +189,14 @@ void MeasureUsage(DWORD ms, double (&percent)[BenchPrograms])
 {
     double before[BenchPrograms];
     for (int p = 0; p < BenchPrograms; ++p)
-        before[p] = ProcessCpuMs(contenders[p].process.info.hProcess, contenders[p].process.info.hThread);
+        before[p] = ProcessCpuMs(contenders[p].process.info.hProcess, contenders[p].exe);
     const long long start = CounterNow();
     Sleep(ms);
     const double wall = CounterMs(CounterNow() - start);
-    for (int p = 0; p < BenchPrograms; ++p)
-        percent[p] =
-            100 * (ProcessCpuMs(contenders[p].process.info.hProcess, contenders[p].process.info.hThread) - before[p]) /
-            wall;
+    for (int p = 0; p < BenchPrograms; ++p) {
+        const double after = ProcessCpuMs(contenders[p].process.info.hProcess, contenders[p].exe);
+        percent[p] = before[p] < 0 || after < 0 ? NoValue : 100 * (after - before[p]) / wall;
+    }
 }
 
 struct Run {
@@ -312,9 +312,9 @@ bool Measured(const Run& run)
     bool all = run.exe.read && !run.exe.imports.empty();
     for (int p = 0; p < 2; ++p)
         all = all && run.latency[p].count && run.polls[p].count;
-    // Not the processor times: Wine keeps none for other processes.
+    // Processor times come from the host's /proc, read through drive Z:.
     for (int p = 0; p < BenchPrograms; ++p)
-        all = all && run.starts[p].count && run.memory[p].workingSetMb > 0;
+        all = all && run.starts[p].count && run.memory[p].workingSetMb > 0 && run.cpuHeld[p] != NoValue;
     return all;
 }
 

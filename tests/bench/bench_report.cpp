@@ -28,6 +28,9 @@ Row GoalRow(const std::string& figure, const double (&values)[BenchPrograms], co
 {
     char text[96];
     std::snprintf(text, sizeof text, "%s (%.2f)", goal.c_str(), limit);
+    // A figure the system does not tell is no pass.
+    if (values[BenchKeyvane] == NoValue)
+        return Row{figure, {values[0], values[1], values[2]}, goal + " (not told here)", Reported};
     return Row{figure, {values[0], values[1], values[2]}, text, values[BenchKeyvane] <= limit ? Pass : FallsShort};
 }
 

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
-// Kernel and user time so far, in milliseconds. Where the system keeps no
-// times for other processes (Wine), those of the main thread, which does
-// all the work of the programs measured.
-double ProcessCpuMs(HANDLE process, HANDLE mainThread);
+// Kernel and user time so far, in milliseconds, of the running program
+// whose executable file is exeName. Wine keeps no times for other
+// processes, so they are read from the host's /proc (through drive Z:),
+// where every Wine process is a host process named by its executable's
+// path; elsewhere from GetProcessTimes. -1 when neither tells.
+double ProcessCpuMs(HANDLE process, const char* exeName);
 
 struct ProcessMemory {
     double workingSetMb;
