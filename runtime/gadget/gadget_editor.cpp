@@ -2,13 +2,13 @@
 // library the system has.
 #include <richedit.h>
 
+#include "runtime/core/window_reports.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/gadget/gadget_creation.h"
 #include "runtime/gadget/gadget_editor.h"
 #include "runtime/gadget/gadget_kind_words.h"
 #include "runtime/gadget/gadget_kinds.h"
 #include "runtime/gadget/gadget_registry.h"
-#include "runtime/window/events.h"
 
 namespace {
 

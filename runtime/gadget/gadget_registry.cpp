@@ -4,7 +4,6 @@
 #include <ole2.h>
 
 #include "runtime/gadget/gadget_list.h"
-#include "runtime/window/window_names.h"
 
 ObjectTable* GadgetTable = nullptr;
 HFONT defaultGuiFont = nullptr;

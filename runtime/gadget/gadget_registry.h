@@ -6,10 +6,9 @@
 #include <cstdint>
 
 #include "runtime/core/object_table.h"
+#include "runtime/core/property_names.h"
 #include "runtime/gadget/gadget_object.h"
 
-// On every registered control: the gadget number, equal to its GWL_ID.
-constexpr const char* GadgetIdProperty = "Nimb_ID";
 // The identifier of a control that is not (or no longer) a gadget.
 constexpr LONG_PTR GadgetNoIdentifier = -1;
 

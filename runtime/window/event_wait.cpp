@@ -1,5 +1,6 @@
 #include "runtime/core/heaps.h"
 #include "runtime/window/events.h"
+#include "runtime/window/focus.h"
 
 EventState* eventStateRecord;
 

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "runtime/core/window_reports.h"
+
 constexpr int NoEvent = 0;
 constexpr int MoveEvent = 3;
 constexpr int SizeEvent = 5;
@@ -18,20 +20,6 @@ constexpr int GadgetDataEvent = 13106;
 constexpr int MinimizeEvent = 13107;
 constexpr int MaximizeEvent = 13108;
 constexpr int RestoreEvent = 13109;
-
-// Messages by which other parts of the runtime report to a window.
-constexpr UINT ItemClickMessage = 12501;       // posted again as ItemClickPosted
-constexpr UINT ItemClickPosted = 12502;
-constexpr UINT GadgetFocusMessage = 13103;     // wParam gadget, lParam FocusGained/FocusLost
-constexpr UINT DataMessage = 13105;            // lParam an event data record
-constexpr UINT GadgetDataMessage = 13106;      // wParam gadget, lParam an event data record
-constexpr UINT GadgetForwardedMessage = 13120; // forwarded to the gadget in lParam
-constexpr int FocusGained = 14000;
-constexpr int FocusLost = 14001;
-
-// Tab navigation commands of every window's accelerator table.
-constexpr WORD FocusNextCommand = 64001;
-constexpr WORD FocusPreviousCommand = 64002;
 
 using WindowCallbackRoutine = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -66,7 +54,6 @@ EventState* Events();
 // limit, 0 does not wait.
 int EventWait(int timeout);
 intptr_t EventSourceGadget();
-int EventPumpPending();
 void EventQueueAdd(int code, int window);
 void EventDataFree();
 
@@ -75,7 +62,3 @@ int EventWindow();
 int EventType();
 WPARAM EventMessageWParam();
 LPARAM EventMessageLParam();
-
-// Tab navigation.
-HACCEL WindowAccelerators(HWND active);
-void FocusStep(int direction);

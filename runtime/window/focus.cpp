@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "runtime/window/events.h"
+#include "runtime/core/property_names.h"
+#include "runtime/window/focus.h"
 #include "runtime/window/window.h"
-#include "runtime/window/window_names.h"
 
 namespace {
 

@@ -9,8 +9,10 @@
 #include "runtime/core/instance.h"
 #include "runtime/core/state_object.h"
 #include "runtime/gadget/gadget_list.h"
+#include "runtime/window/focus.h"
 #include "runtime/window/live_sizing.h"
 #include "runtime/window/window_names.h"
+#include "runtime/window/window_proc.h"
 
 namespace {
 

@@ -1,9 +1,11 @@
 #include <ole2.h>
 
 #include "runtime/core/not_handled.h"
+#include "runtime/core/property_names.h"
+#include "runtime/window/focus.h"
 #include "runtime/window/live_sizing.h"
 #include "runtime/window/window.h"
-#include "runtime/window/window_names.h"
+#include "runtime/window/window_proc.h"
 
 namespace {
 
@@ -145,8 +147,7 @@ void TakeEventData(LPARAM lParam)
     Events()->eventData = reinterpret_cast<void*>(lParam);
 }
 
-}  // namespace
-
+// Everything a library window does with a message, or NotHandled.
 LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT sizing = LiveSizingFilter(window, message, wParam, lParam);
@@ -236,6 +237,8 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return NotHandled;
     }
 }
+
+}  // namespace
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
