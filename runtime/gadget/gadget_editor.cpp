@@ -105,7 +105,7 @@ LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return result;
     const ObjectId number = GetWindowLongPtrA(hwnd, GWLP_ID);
     if (reinterpret_cast<ObjectId>(GetPropA(hwnd, GadgetIdProperty)) == number) {
-        auto* gadget = static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, number));
+        auto* gadget = GadgetLookup(number);
         if (gadget && gadget->window == hwnd)
             EditorSetColor(gadget, ColorFront, KindWordGet(gadget, EditorWord::frontColor));
     }

@@ -19,6 +19,10 @@ extern HFONT defaultGuiFont;
 // Guards the shared background brushes of the text and string kinds.
 extern CRITICAL_SECTION GadgetBrushCacheLock;
 
+// Null for a number of no live gadget; a stale or foreign handle is never
+// read through.
+GadgetObject* GadgetLookup(ObjectId number);
+
 // Once, before any window or gadget is created.
 void GadgetInit();
 // Once at the end; gadgets still die with their windows afterwards.

@@ -79,6 +79,12 @@ WindowObject* WindowLookup(ObjectId number)
     return static_cast<WindowObject*>(ObjectTableLookup(windowTable, number));
 }
 
+ObjectId WindowOfHandle(HWND window)
+{
+    // The property holds the number plus one, so that window 0 has one.
+    return reinterpret_cast<ObjectId>(GetPropA(window, WindowIdProperty)) - 1;
+}
+
 intptr_t WindowOpen(ObjectId number, int x, int y, int width, int height, const char* title, uint32_t flags)
 {
     return WindowOpenWithParent(number, x, y, width, height, title, flags, nullptr);
@@ -213,9 +219,6 @@ void WindowClose(ObjectId number)
 
 void WindowEndAll()
 {
-    ObjectId number = 0;
-    ObjectTableIterateBegin(windowTable);
-    while (ObjectTableIterateNext(windowTable, &number))
-        WindowClose(number);
+    ObjectTableReleaseAll(windowTable);  // WindowClose for each
     EventDataFree();
 }

@@ -46,3 +46,5 @@ void WindowClose(ObjectId number);
 void WindowEndAll();
 
 WindowObject* WindowLookup(ObjectId number);
+// The number of the library window with this handle, -1 for any other.
+ObjectId WindowOfHandle(HWND window);

@@ -18,11 +18,9 @@ struct Home {
 Home FindHome(HWND window)
 {
     for (HWND w = window; w; w = GetParent(w)) {
-        HANDLE id = GetPropA(w, WindowIdProperty);
-        if (id) {
-            ObjectId number = reinterpret_cast<ObjectId>(id) - 1;
+        const ObjectId number = WindowOfHandle(w);
+        if (number != -1)
             return {w, number, WindowLookup(number)};
-        }
     }
     return {nullptr, -1, nullptr};
 }
