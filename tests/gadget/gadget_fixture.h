@@ -75,7 +75,7 @@ protected:
     {
         for (HWND w : parents)
             DestroyWindow(w);
-        EXPECT_EQ(GadgetListStateGet()->current, nullptr);
+        EXPECT_EQ(GadgetListStateGet()->frame.current, nullptr);
         EXPECT_EQ(LiveGadgets(), 0);
     }
 
