@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include "runtime/window/focus.h"
 #include "tests/support/window_library.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "runtime/window/focus.h"
 #include "runtime/window/window_names.h"
 #include "tests/support/window_library.h"
 
