@@ -91,7 +91,7 @@ LRESULT CALLBACK GadgetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 GadgetObject* GadgetLookup(ObjectId number)
 {
-    return GadgetLookup(number);
+    return static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, number));
 }
 
 int32_t GadgetFree(ObjectId number)
