@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+// Private message numbers (above WM_USER): no system message uses them.
+
 constexpr UINT ItemClickMessage = 12501;       // posted again as ItemClickPosted
 constexpr UINT ItemClickPosted = 12502;
 constexpr UINT GadgetFocusMessage = 13103;     // wParam gadget, lParam FocusGained/FocusLost

@@ -6,11 +6,16 @@
 
 #include "runtime/core/window_reports.h"
 
+// EventWait returns the number of a message that made no event, so the
+// codes share one space with message numbers: the window-state events are
+// the numbers of the messages that cause them, and the runtime's own lie
+// in the private range above WM_USER, where no system message falls.
 constexpr int NoEvent = 0;
-constexpr int MoveEvent = 3;
-constexpr int SizeEvent = 5;
-constexpr int RepaintEvent = 15;
-constexpr int CloseEvent = 16;
+constexpr int MoveEvent = WM_MOVE;
+constexpr int SizeEvent = WM_SIZE;
+constexpr int RepaintEvent = WM_PAINT;
+constexpr int CloseEvent = WM_CLOSE;
+static_assert(MoveEvent == 3 && SizeEvent == 5 && RepaintEvent == 15 && CloseEvent == 16, "");
 constexpr int GadgetEvent = 13100;
 constexpr int MenuEvent = 13101;
 constexpr int ItemClickEvent = 13102;
@@ -24,6 +29,7 @@ constexpr int RestoreEvent = 13109;
 using WindowCallbackRoutine = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // What a window callback returns to let the library handle the message.
+// Odd, so no handle or pointer a real callback returns can equal it.
 constexpr LRESULT ProceedDefault = static_cast<LRESULT>(0xE0E0E0E1u);
 
 struct EventQueueNode {

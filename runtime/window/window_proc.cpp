@@ -31,6 +31,10 @@ void QueueIfOwned(int code, ObjectId number)
         EventQueueAdd(code, static_cast<int>(number));
 }
 
+// A control with this identifier relays menu commands (a tool bar, say):
+// its commands are menu events, not gadget events.
+constexpr LONG_PTR MenuRelayIdentifier = -10000;
+
 void SetPending(int code)
 {
     Events()->pendingEvent = code;
@@ -97,7 +101,7 @@ LRESULT HandleCommand(HWND window, WPARAM wParam, LPARAM lParam)
     EventState* events = Events();
     if (control) {
         const LONG_PTR id = GetWindowLongPtrA(control, GWLP_ID);
-        if (id == -10000) {
+        if (id == MenuRelayIdentifier) {
             SetPending(MenuEvent);
             events->eventSource = LOWORD(wParam);
         } else {
