@@ -12,6 +12,7 @@
 #include "runtime/gadget/gadget_list.h"
 #include "runtime/gadget/gadget_registry.h"
 #include "tests/support/runtime_heaps.h"
+#include "tests/win32_printers.h"
 
 struct ProbeRelease {
     HWND window;

@@ -4,6 +4,7 @@
 
 #include "runtime/window/focus.h"
 #include "tests/support/window_library.h"
+#include "tests/win32_printers.h"
 
 namespace {
 
