@@ -48,9 +48,9 @@ run: build-$(RUN_TARGET)
 	@WINEDLLOVERRIDES="dinput=b;mscoree,mshtml=" tools/wine-run.sh --target $(RUN_TARGET) \
 		--state $(BUILD)/$(RUN_TARGET)/wine $(BUILD)/$(RUN_TARGET)/bin/Keyvane.exe
 
-# The PNG decoder built for this machine with clang, from the targets'
-# libpng sources as well: its tests under AddressSanitizer and UBSan, and a
-# short bounded run of its fuzz target.
+# The PNG decoder built for this machine with clang, with the targets'
+# libpng built from the same unpacked source: its tests under
+# AddressSanitizer and UBSan, and a fuzz run of a few seconds.
 native-build: setup
 	@cmake -S tests/native -B $(BUILD)/native -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 		-DKEYVANE_PNG_SOURCE="$$(ls -d $(abspath $(BUILD))/deps/src/libpng1.6-*/ | head -n1)" \

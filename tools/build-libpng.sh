@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds a static libpng for one Windows target (i686 or x86_64) from
 # Debian's libpng1.6 source package, into DEPS_DIR/TARGET/libpng. The source
-# is unpacked once into DEPS_DIR/src for every target and the native build.
+# is unpacked once into DEPS_DIR/src for both targets and the native build
+# (the sanitizer suite and the fuzz target).
 # Nothing of it goes into git.
 #
 # Changes to the system: adds a deb-src entry for Debian's main suite when

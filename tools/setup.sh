@@ -13,13 +13,18 @@ set -euo pipefail
 build_dir="${1:-build}"
 tools="$(dirname "$0")"
 
-# Both targets are built on every host. wine64 runs the x86-64 build
-# everywhere; wine32 only where the host runs 32-bit code, because
-# elsewhere it cannot start and only slows down every new 64-bit prefix.
-packages=(wine wine64 xvfb cmake make googletest dpkg-dev imagemagick x11-utils zip
+# Each package serves a command: the Windows builds (cmake, make, the
+# MinGW-w64 compilers, zlib for them, googletest), the libpng source
+# (dpkg-dev), the Wine runs (wine, wine64, xvfb), make native-test and make
+# fuzz (clang and its sanitizer and fuzzer runtimes, zlib), the icon and
+# the demo's screenshot (imagemagick), make dist (zip). wine64 runs the
+# x86-64 build everywhere; wine32 only where the host runs 32-bit code,
+# because elsewhere it cannot start and only slows down every new 64-bit
+# prefix.
+packages=(wine wine64 xvfb cmake make googletest dpkg-dev imagemagick zip
           g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-          libz-mingw-w64-dev libpng-dev clang libclang-rt-14-dev)
+          libz-mingw-w64-dev zlib1g-dev clang libclang-rt-14-dev)
 if "$tools/host-runs-i386.sh"; then
     packages+=(wine32:i386)
 fi

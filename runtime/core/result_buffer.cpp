@@ -9,7 +9,8 @@ namespace {
 constexpr int32_t InitialCapacity = 16;
 // Grown beyond the need so that results rarely resize the buffer.
 constexpr int32_t GrowthMargin = 16384;
-// Bytes the block holds beyond resultCapacity once it has grown.
+// Bytes the block holds beyond resultCapacity once it has grown: the
+// terminator and four spare, as every string block has.
 constexpr int32_t BlockExtra = 5;
 // The growth test keeps this many bytes of the capacity in reserve.
 constexpr int32_t Headroom = 4;

@@ -10,7 +10,9 @@ namespace {
 
 constexpr DWORD StringHeapOptions = HEAP_NO_SERIALIZE;
 constexpr SIZE_T StringHeapInitialSize = 4096;
-// Bytes a variable's block holds beyond its text.
+// Beyond its text a block holds the terminator and four spare bytes, the
+// same extra as the result buffer's block: one rule sizes every block on
+// this heap.
 constexpr int32_t StringBlockExtra = 5;
 
 bool LiesInside(const char* p, const char* block)

@@ -2,6 +2,15 @@
 
 ObjectTable* FontTable = nullptr;
 
+namespace {
+
+FontObject* FontLookup(ObjectId font)
+{
+    return static_cast<FontObject*>(ObjectTableLookup(FontTable, font));
+}
+
+}  // namespace
+
 void FontInit()
 {
     FontTable = ObjectTableNew(sizeof(FontObject), 16, FontRelease);
@@ -50,13 +59,13 @@ intptr_t FontLoad(ObjectId font, const char* faceName, int points)
 
 HFONT FontHandle(ObjectId font)
 {
-    auto* object = static_cast<FontObject*>(ObjectTableLookup(FontTable, font));
+    FontObject* object = FontLookup(font);
     return object ? object->font : nullptr;
 }
 
 void FontRelease(ObjectId font)
 {
-    auto* object = static_cast<FontObject*>(ObjectTableLookup(FontTable, font));
+    FontObject* object = FontLookup(font);
     if (!object)
         return;
     DeleteObject(object->font);
@@ -65,10 +74,5 @@ void FontRelease(ObjectId font)
 
 void FontEndAll()
 {
-    if (!FontTable)
-        return;
-    ObjectTableIterateBegin(FontTable);
-    ObjectId font;
-    while (ObjectTableIterateNext(FontTable, &font))
-        FontRelease(font);
+    ObjectTableReleaseAll(FontTable);
 }

@@ -17,11 +17,11 @@ HWND GadgetCreateWindow(DWORD exStyle, const char* className, const char* text, 
                         int width, int height)
 {
     GadgetListState* state = GadgetListStateGet();
-    if (!state || !state->current)
+    if (!state || !state->frame.current)
         return nullptr;
     // Created unregistered: GadgetRegister writes the number later.
     auto identifier = reinterpret_cast<HMENU>(static_cast<intptr_t>(GadgetNoIdentifier));
-    return CreateWindowExA(exStyle, className, text, style, x, y, width, height, state->current, identifier,
+    return CreateWindowExA(exStyle, className, text, style, x, y, width, height, state->frame.current, identifier,
                            InstanceHandle, nullptr);
 }
 

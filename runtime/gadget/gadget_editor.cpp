@@ -2,13 +2,13 @@
 // library the system has.
 #include <richedit.h>
 
+#include "runtime/core/window_reports.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/gadget/gadget_creation.h"
 #include "runtime/gadget/gadget_editor.h"
 #include "runtime/gadget/gadget_kind_words.h"
 #include "runtime/gadget/gadget_kinds.h"
 #include "runtime/gadget/gadget_registry.h"
-#include "runtime/window/events.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return result;
     const ObjectId number = GetWindowLongPtrA(hwnd, GWLP_ID);
     if (reinterpret_cast<ObjectId>(GetPropA(hwnd, GadgetIdProperty)) == number) {
-        auto* gadget = static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, number));
+        auto* gadget = GadgetLookup(number);
         if (gadget && gadget->window == hwnd)
             EditorSetColor(gadget, ColorFront, KindWordGet(gadget, EditorWord::frontColor));
     }

@@ -16,7 +16,9 @@ constexpr int32_t GadgetKindFrame = 7;
 constexpr int32_t GadgetKindComboBox = 8;
 constexpr int32_t GadgetKindEditor = 22;
 
-// 37 pointer-sized words; the second word holds the table's size in bytes.
+// 37 pointer-sized words, the row every kind was laid out in: an operation
+// finds its routine at the same word whatever the kind. The second word
+// holds the table's size in bytes.
 constexpr int GadgetKindTableWords = 37;
 constexpr intptr_t GadgetKindTableSize = GadgetKindTableWords * sizeof(void*);
 

@@ -19,14 +19,14 @@ HWND* NewStack()
 void StateInit(void* record)
 {
     auto* state = static_cast<GadgetListState*>(record);
-    state->stack = NewStack();
-    state->stackCapacity = state->stack ? GadgetListStackEntries : 0;
+    state->frame.stack = NewStack();
+    state->frame.stackCapacity = state->frame.stack ? GadgetListStackEntries : 0;
     state->defaultFont = defaultGuiFont;
 }
 
 void StateRelease(void* record)
 {
-    MainHeapFree(static_cast<GadgetListState*>(record)->stack);
+    MainHeapFree(static_cast<GadgetListState*>(record)->frame.stack);
 }
 
 GadgetListRecord* RecordOf(HWND window, const GadgetListPropertyName& name)
@@ -56,9 +56,9 @@ GadgetListState* GadgetListStateGet()
 
 HWND GadgetListRoot(const GadgetListState* state)
 {
-    if (state->stackDepth == 0 || !state->stack)
-        return state->current;
-    return state->stack[0];
+    if (state->frame.stackDepth == 0 || !state->frame.stack)
+        return state->frame.current;
+    return state->frame.stack[0];
 }
 
 HWND GadgetListUse(HWND window)
@@ -80,7 +80,7 @@ HWND GadgetListUse(HWND window)
     GadgetListRecord* fresh = nullptr;
     HWND* freshStack = nullptr;
     if (!record) {
-        const bool needsStack = rootRecord || !state->stack;
+        const bool needsStack = rootRecord || !state->frame.stack;
         fresh = static_cast<GadgetListRecord*>(MainHeapAllocZero(sizeof(GadgetListRecord)));
         freshStack = needsStack ? NewStack() : nullptr;
         if (!fresh || (needsStack && !freshStack) || !SetPropA(window, name.text, fresh)) {
@@ -91,27 +91,21 @@ HWND GadgetListUse(HWND window)
     }
 
     if (rootRecord) {
-        rootRecord->savedCurrent = state->current;
-        rootRecord->savedStack = state->stack;
-        rootRecord->savedStackDepth = state->stackDepth;
-        rootRecord->savedStackCapacity = state->stackCapacity;
-        state->stack = nullptr;
+        rootRecord->saved = state->frame;
+        state->frame.stack = nullptr;  // the array now belongs to root's record
     }
 
     if (record) {
-        MainHeapFree(state->stack);
-        state->current = record->savedCurrent;
-        state->stack = record->savedStack;
-        state->stackDepth = record->savedStackDepth;
-        state->stackCapacity = record->savedStackCapacity;
-        record->savedStack = nullptr;
+        MainHeapFree(state->frame.stack);
+        state->frame = record->saved;
+        record->saved.stack = nullptr;
     } else {
-        if (!state->stack) {
-            state->stack = freshStack;
-            state->stackCapacity = GadgetListStackEntries;
+        if (!state->frame.stack) {
+            state->frame.stack = freshStack;
+            state->frame.stackCapacity = GadgetListStackEntries;
         }
-        state->stackDepth = 0;
-        state->current = window;
+        state->frame.stackDepth = 0;
+        state->frame.current = window;
         fresh->window = window;
         fresh->previousProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetListWindowProc)));
@@ -130,10 +124,10 @@ LRESULT CALLBACK GadgetListWindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
     if (message == WM_NCDESTROY) {
         GadgetListState* state = GadgetListStateGet();
         if (state && record->window == GadgetListRoot(state)) {
-            state->current = nullptr;
-            state->stackDepth = 0;
+            state->frame.current = nullptr;
+            state->frame.stackDepth = 0;
         }
-        MainHeapFree(record->savedStack);
+        MainHeapFree(record->saved.stack);
         MainHeapFree(record);
         RemovePropA(hwnd, name.text);
     }

@@ -7,13 +7,18 @@
 
 constexpr int32_t GadgetListStackEntries = 10;
 
-// The gadget library's single state record.
-struct GadgetListState {
+// The list in use, kept whole in a window's record while another is in use.
+struct GadgetListFrame {
     HWND current;            // parent of every gadget created from now on; 0 = none
-    HFONT defaultFont;       // sent to each new gadget
     HWND* stack;             // outer lists remembered while an inner one is open
     int32_t stackDepth;
     int32_t stackCapacity;
+};
+
+// The gadget library's single state record.
+struct GadgetListState {
+    GadgetListFrame frame;
+    HFONT defaultFont;       // sent to each new gadget
     HWND libraryWindow;      // destroyed by GadgetEnd; nothing creates one
 };
 
@@ -21,10 +26,7 @@ struct GadgetListState {
 // "Nimb_GadgetStack_<InstanceHandle>".
 struct GadgetListRecord {
     HWND window;
-    HWND savedCurrent;
-    HWND* savedStack;        // 0 while this window's list is in use
-    int32_t savedStackDepth;
-    int32_t savedStackCapacity;
+    GadgetListFrame saved;   // saved.stack is 0 while this window's list is in use
     WNDPROC previousProc;    // before GadgetListWindowProc
 };
 

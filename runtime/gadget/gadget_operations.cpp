@@ -7,13 +7,6 @@
 
 namespace {
 
-// Null for a number of no live gadget; a stale or foreign handle is never
-// read through.
-GadgetObject* GadgetLookup(ObjectId number)
-{
-    return static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, number));
-}
-
 HFONT FontArgument(intptr_t font)
 {
     return font == -1 ? defaultGuiFont : reinterpret_cast<HFONT>(font);

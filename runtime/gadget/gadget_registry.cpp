@@ -4,7 +4,6 @@
 #include <ole2.h>
 
 #include "runtime/gadget/gadget_list.h"
-#include "runtime/window/window_names.h"
 
 ObjectTable* GadgetTable = nullptr;
 HFONT defaultGuiFont = nullptr;
@@ -66,7 +65,7 @@ LRESULT CALLBACK GadgetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (number == GadgetNoIdentifier)
         return DefWindowProcA(hwnd, message, wParam, lParam);
 
-    auto* gadget = static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, number));
+    auto* gadget = GadgetLookup(number);
     if (!gadget || gadget->window != hwnd) {
         // Someone changed the identifier: this is no gadget we can tear
         // down, but the control still works through its class procedure.
@@ -77,7 +76,7 @@ LRESULT CALLBACK GadgetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     LRESULT result = CallWindowProcA(gadget->previousProc, hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The previous procedure may have made gadgets and moved the slots.
-        gadget = static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, number));
+        gadget = GadgetLookup(number);
         if (gadget && gadget->kind && gadget->kind->release)
             gadget->kind->release(gadget);
         RemovePropA(hwnd, GadgetIdProperty);
@@ -90,9 +89,14 @@ LRESULT CALLBACK GadgetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     return result;
 }
 
+GadgetObject* GadgetLookup(ObjectId number)
+{
+    return static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, number));
+}
+
 int32_t GadgetFree(ObjectId number)
 {
-    auto* gadget = static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, number));
+    auto* gadget = GadgetLookup(number);
     if (!gadget)
         return 0;
     return DestroyWindow(gadget->window);

@@ -6,10 +6,9 @@
 #include <cstdint>
 
 #include "runtime/core/object_table.h"
+#include "runtime/core/property_names.h"
 #include "runtime/gadget/gadget_object.h"
 
-// On every registered control: the gadget number, equal to its GWL_ID.
-constexpr const char* GadgetIdProperty = "Nimb_ID";
 // The identifier of a control that is not (or no longer) a gadget.
 constexpr LONG_PTR GadgetNoIdentifier = -1;
 
@@ -19,6 +18,10 @@ extern ObjectTable* GadgetTable;
 extern HFONT defaultGuiFont;
 // Guards the shared background brushes of the text and string kinds.
 extern CRITICAL_SECTION GadgetBrushCacheLock;
+
+// Null for a number of no live gadget; a stale or foreign handle is never
+// read through.
+GadgetObject* GadgetLookup(ObjectId number);
 
 // Once, before any window or gadget is created.
 void GadgetInit();

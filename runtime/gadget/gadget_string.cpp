@@ -1,13 +1,13 @@
 // The string kind: a single-line edit that reports focus changes to its
 // top window as gadget events.
 #include "runtime/core/not_handled.h"
+#include "runtime/core/window_reports.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/gadget/gadget_brushed_color.h"
 #include "runtime/gadget/gadget_creation.h"
 #include "runtime/gadget/gadget_kind_words.h"
 #include "runtime/gadget/gadget_kinds.h"
 #include "runtime/gadget/gadget_registry.h"
-#include "runtime/window/events.h"
 
 namespace {
 

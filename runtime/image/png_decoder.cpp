@@ -20,6 +20,16 @@ void PngDecoderIdle()
     PngDecoder.end = nullptr;
 }
 
+// libpng's read function for the memory variant.
+void PngMemoryRead(png_structp read, png_bytep destination, png_size_t count)
+{
+    // With a length, a read beyond the end is an error, never an overread.
+    if (PngDecoder.end && count > static_cast<size_t>(PngDecoder.end - PngDecoder.cursor))
+        png_error(read, "read beyond the end of the stream");
+    memcpy(destination, PngDecoder.cursor, count);
+    PngDecoder.cursor += count;
+}
+
 // The part of Check that may end in a libpng error. The signature has been
 // read from the file, or lies at stream (the memory variant).
 int ReadHeader(FILE* file, const png_byte* stream, size_t length)
@@ -158,13 +168,4 @@ int PngDecoderWidth()
 int PngDecoderHeight()
 {
     return static_cast<int>(PngDecoder.height);
-}
-
-void PngMemoryRead(png_structp read, png_bytep destination, png_size_t count)
-{
-    // With a length, a read beyond the end is an error, never an overread.
-    if (PngDecoder.end && count > static_cast<size_t>(PngDecoder.end - PngDecoder.cursor))
-        png_error(read, "read beyond the end of the stream");
-    memcpy(destination, PngDecoder.cursor, count);
-    PngDecoder.cursor += count;
 }

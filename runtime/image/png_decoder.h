@@ -41,6 +41,3 @@ int PngDecoderCheck(FILE* file, const void* memory, int extra);
 int PngDecoderDecode(void* pixels, int pitch, int extra);
 int PngDecoderWidth();
 int PngDecoderHeight();
-
-// libpng's read function for the memory variant.
-void PngMemoryRead(png_structp read, png_bytep destination, png_size_t count);

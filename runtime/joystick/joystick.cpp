@@ -51,8 +51,6 @@ int AxisDirection(LONG v)
     return 0;
 }
 
-}  // namespace
-
 IDirectInput7A* DirectInputOpen()
 {
     if (!directInputObject) {
@@ -77,11 +75,6 @@ void DirectInputClose()
         FreeLibrary(directInputLibrary);
         directInputObject = nullptr;
     }
-}
-
-int DirectInputUsers()
-{
-    return directInputUsers;
 }
 
 BOOL CALLBACK JoystickSetUpDevice(const DIDEVICEINSTANCEA* instance, void* context)
@@ -113,6 +106,13 @@ void JoystickRelease(ObjectId id)
         return;
     joystick->device->Release();
     ObjectTableRelease(joystickTable, id);
+}
+
+}  // namespace
+
+int DirectInputUsers()
+{
+    return directInputUsers;
 }
 
 int JoystickInit()

@@ -18,9 +18,5 @@ int JoystickReadAxisY(ObjectId joystick);
 int JoystickReadButton(ObjectId joystick, int button);
 void JoystickEndAll();
 
-// The library's inner operations, open to its tests.
-IDirectInput7A* DirectInputOpen();
-void DirectInputClose();
-BOOL CALLBACK JoystickSetUpDevice(const DIDEVICEINSTANCEA* instance, void* context);
-void JoystickRelease(ObjectId joystick);
+// How many opens of DirectInput are not yet closed; the tests read it.
 int DirectInputUsers();

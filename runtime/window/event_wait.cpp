@@ -1,5 +1,6 @@
 #include "runtime/core/heaps.h"
 #include "runtime/window/events.h"
+#include "runtime/window/focus.h"
 
 EventState* eventStateRecord;
 
@@ -8,7 +9,7 @@ namespace {
 constexpr UINT PeekFlags = PM_REMOVE | PM_NOYIELD;
 constexpr DWORD WakeMask = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER | QS_PAINT |
                            QS_SENDMESSAGE | QS_HOTKEY | QS_ALLPOSTMESSAGE;
-// The event data record's sixth word owns a further block.
+// The senders' data record layout: its sixth word owns a further block.
 constexpr int EventDataBlockWord = 5;
 
 bool FetchMessage(int timeout, MSG* msg)

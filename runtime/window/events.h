@@ -4,11 +4,18 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "runtime/core/window_reports.h"
+
+// EventWait returns the number of a message that made no event, so the
+// codes share one space with message numbers: the window-state events are
+// the numbers of the messages that cause them, and the runtime's own lie
+// in the private range above WM_USER, where no system message falls.
 constexpr int NoEvent = 0;
-constexpr int MoveEvent = 3;
-constexpr int SizeEvent = 5;
-constexpr int RepaintEvent = 15;
-constexpr int CloseEvent = 16;
+constexpr int MoveEvent = WM_MOVE;
+constexpr int SizeEvent = WM_SIZE;
+constexpr int RepaintEvent = WM_PAINT;
+constexpr int CloseEvent = WM_CLOSE;
+static_assert(MoveEvent == 3 && SizeEvent == 5 && RepaintEvent == 15 && CloseEvent == 16, "");
 constexpr int GadgetEvent = 13100;
 constexpr int MenuEvent = 13101;
 constexpr int ItemClickEvent = 13102;
@@ -19,23 +26,10 @@ constexpr int MinimizeEvent = 13107;
 constexpr int MaximizeEvent = 13108;
 constexpr int RestoreEvent = 13109;
 
-// Messages by which other parts of the runtime report to a window.
-constexpr UINT ItemClickMessage = 12501;       // posted again as ItemClickPosted
-constexpr UINT ItemClickPosted = 12502;
-constexpr UINT GadgetFocusMessage = 13103;     // wParam gadget, lParam FocusGained/FocusLost
-constexpr UINT DataMessage = 13105;            // lParam an event data record
-constexpr UINT GadgetDataMessage = 13106;      // wParam gadget, lParam an event data record
-constexpr UINT GadgetForwardedMessage = 13120; // forwarded to the gadget in lParam
-constexpr int FocusGained = 14000;
-constexpr int FocusLost = 14001;
-
-// Tab navigation commands of every window's accelerator table.
-constexpr WORD FocusNextCommand = 64001;
-constexpr WORD FocusPreviousCommand = 64002;
-
 using WindowCallbackRoutine = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // What a window callback returns to let the library handle the message.
+// Odd, so no handle or pointer a real callback returns can equal it.
 constexpr LRESULT ProceedDefault = static_cast<LRESULT>(0xE0E0E0E1u);
 
 struct EventQueueNode {
@@ -66,7 +60,6 @@ EventState* Events();
 // limit, 0 does not wait.
 int EventWait(int timeout);
 intptr_t EventSourceGadget();
-int EventPumpPending();
 void EventQueueAdd(int code, int window);
 void EventDataFree();
 
@@ -75,7 +68,3 @@ int EventWindow();
 int EventType();
 WPARAM EventMessageWParam();
 LPARAM EventMessageLParam();
-
-// Tab navigation.
-HACCEL WindowAccelerators(HWND active);
-void FocusStep(int direction);

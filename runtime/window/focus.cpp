@@ -6,9 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "runtime/window/events.h"
+#include "runtime/window/focus.h"
 #include "runtime/window/window.h"
-#include "runtime/window/window_names.h"
 
 namespace {
 
@@ -42,10 +41,8 @@ HACCEL WindowAccelerators(HWND active)
             !(SendMessageA(focus, EM_GETOPTIONS, 0, 0) & ECO_READONLY))
             return nullptr;
     }
-    HANDLE id = GetPropA(active, WindowIdProperty);
-    if (!id)
-        return nullptr;
-    WindowObject* obj = WindowLookup(reinterpret_cast<ObjectId>(id) - 1);
+    const ObjectId number = WindowOfHandle(active);
+    WindowObject* obj = number != -1 ? WindowLookup(number) : nullptr;
     return obj ? obj->acceleratorTable : nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include "runtime/core/not_handled.h"
 #include "runtime/gadget/gadget_registry.h"
 #include "runtime/window/window.h"
+#include "runtime/window/window_proc.h"
 
 LRESULT GadgetForwardMessage(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -10,7 +11,7 @@ LRESULT GadgetForwardMessage(HWND control, HWND parent, UINT message, WPARAM wPa
     const auto id = reinterpret_cast<ObjectId>(GetPropA(control, GadgetIdProperty));
     if (id != GetWindowLongPtrA(control, GWLP_ID))
         return NotHandled;
-    auto* gadget = static_cast<GadgetObject*>(ObjectTableLookup(GadgetTable, id));
+    auto* gadget = GadgetLookup(id);
     if (!gadget || !gadget->kind->parentMessage)
         return NotHandled;
     return gadget->kind->parentMessage(gadget, parent, message, wParam, lParam);

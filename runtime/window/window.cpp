@@ -9,8 +9,10 @@
 #include "runtime/core/instance.h"
 #include "runtime/core/state_object.h"
 #include "runtime/gadget/gadget_list.h"
+#include "runtime/window/focus.h"
 #include "runtime/window/live_sizing.h"
 #include "runtime/window/window_names.h"
+#include "runtime/window/window_proc.h"
 
 namespace {
 
@@ -55,6 +57,82 @@ void CentreOn(HWND reference, int width, int height, int* x, int* y)
     *y = std::max(0L, r.top + ((r.bottom - r.top) - height) / 2);
 }
 
+// The flag word split into the Win32 style and the library's own bits.
+struct WindowStyle {
+    DWORD style;
+    uint32_t centre;  // WindowCentreScreen or WindowCentreParent, or 0
+    bool hidden;
+    bool useGadgetList;
+};
+
+WindowStyle DecodeWindowFlags(uint32_t flags)
+{
+    WindowStyle decoded;
+    decoded.useGadgetList = !(flags & WindowNoGadgetList);
+    flags &= ~WindowNoGadgetList;
+    // Library bits alone would make a window without a frame.
+    if (!(flags & ~LibraryFlagBits))
+        flags |= WS_CAPTION;
+    decoded.hidden = flags & WindowHidden;
+    flags &= ~WindowHidden;
+    decoded.centre = flags & (WindowCentreScreen | WindowCentreParent);
+    decoded.style = flags & ~(WindowCentreScreen | WindowCentreParent);
+    return decoded;
+}
+
+struct WindowPlace {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// The outer rectangle for a client area of width by height.
+WindowPlace PlaceWindow(int x, int y, int width, int height, const WindowStyle& decoded, HWND parent)
+{
+    RECT outer = {0, 0, width, height};
+    AdjustWindowRect(&outer, decoded.style, FALSE);
+    WindowPlace place = {x, y, outer.right - outer.left, outer.bottom - outer.top};
+
+    if ((x == WindowDefaultPosition || y == WindowDefaultPosition) && !decoded.centre) {
+        place.x = CW_USEDEFAULT;
+        place.y = CW_USEDEFAULT;
+    }
+    if (decoded.centre & WindowCentreScreen) {
+        const int sw = GetSystemMetrics(SM_CXSCREEN);
+        const int sh = GetSystemMetrics(SM_CYSCREEN);
+        place.width = std::min(place.width, sw);
+        place.height = std::min(place.height, sh);
+        place.x = (sw - place.width) / 2;
+        place.y = (sh - place.height) / 2;
+    } else if (decoded.centre & WindowCentreParent) {
+        HWND reference = parent ? parent : GetActiveWindow();
+        if (reference)
+            CentreOn(reference, place.width, place.height, &place.x, &place.y);
+    }
+    return place;
+}
+
+// Registers the window's own class and creates the window; a failed
+// creation takes the class away again.
+HWND CreateClassWindow(const WindowClassName& className, const char* title, DWORD style, const WindowPlace& place,
+                       HWND parent)
+{
+    RegisterWindowClass(className);
+    HWND window = CreateWindowExA(0, className.text, title, style, place.x, place.y, place.width, place.height,
+                                  parent, nullptr, InstanceHandle, nullptr);
+    if (!window)
+        UnregisterClassA(className.text, InstanceHandle);
+    return window;
+}
+
+int ShowCommandOf(DWORD style)
+{
+    if (style & WS_MAXIMIZE)
+        return SW_MAXIMIZE;
+    return (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+}
+
 }  // namespace
 
 int GuiInit()
@@ -77,6 +155,12 @@ WindowObject* WindowLookup(ObjectId number)
     return static_cast<WindowObject*>(ObjectTableLookup(windowTable, number));
 }
 
+ObjectId WindowOfHandle(HWND window)
+{
+    // The property holds the number plus one, so that window 0 has one.
+    return reinterpret_cast<ObjectId>(GetPropA(window, WindowIdProperty)) - 1;
+}
+
 intptr_t WindowOpen(ObjectId number, int x, int y, int width, int height, const char* title, uint32_t flags)
 {
     return WindowOpenWithParent(number, x, y, width, height, title, flags, nullptr);
@@ -95,73 +179,28 @@ intptr_t WindowOpenWithParent(ObjectId number, int x, int y, int width, int heig
     // Taken before the window exists, so that running out of memory leaves
     // no window behind.
     auto* entries = static_cast<ACCEL*>(MainHeapAllocZero(AcceleratorCount * sizeof(ACCEL)));
-    if (!entries) {
-        ObjectTableRelease(windowTable, number);
-        return 0;
+    const WindowStyle decoded = DecodeWindowFlags(flags);
+    HWND window = nullptr;
+    if (entries) {
+        const WindowPlace place = PlaceWindow(x, y, width, height, decoded, parent);
+        window = CreateClassWindow(WindowClassNameOf(number), title ? title : "", decoded.style, place, parent);
     }
-
-    const WindowClassName className = WindowClassNameOf(number);
-    if (!title)
-        title = "";
-    RegisterWindowClass(className);
-
-    const bool useGadgetList = !(flags & WindowNoGadgetList);
-    flags &= ~WindowNoGadgetList;
-    if (!(flags & ~LibraryFlagBits))
-        flags |= WS_CAPTION;
-    const bool hidden = flags & WindowHidden;
-    flags &= ~WindowHidden;
-    const DWORD style = flags & ~(WindowCentreScreen | WindowCentreParent);
-
-    RECT outer = {0, 0, width, height};
-    AdjustWindowRect(&outer, style, FALSE);
-    width = outer.right - outer.left;
-    height = outer.bottom - outer.top;
-
-    if ((x == WindowDefaultPosition || y == WindowDefaultPosition) &&
-        !(flags & (WindowCentreScreen | WindowCentreParent))) {
-        x = CW_USEDEFAULT;
-        y = CW_USEDEFAULT;
+    if (window) {
+        obj->window = window;
+        SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(number + 1));
+        if (!decoded.hidden)
+            ShowWindow(window, ShowCommandOf(decoded.style));
+        // Showing ran the window procedure, which may have closed the window.
+        obj = WindowLookup(number);
     }
-    if (flags & WindowCentreScreen) {
-        const int sw = GetSystemMetrics(SM_CXSCREEN);
-        const int sh = GetSystemMetrics(SM_CYSCREEN);
-        width = std::min(width, sw);
-        height = std::min(height, sh);
-        x = (sw - width) / 2;
-        y = (sh - height) / 2;
-    } else if (flags & WindowCentreParent) {
-        HWND reference = parent ? parent : GetActiveWindow();
-        if (reference)
-            CentreOn(reference, width, height, &x, &y);
-    }
-
-    obj->window = CreateWindowExA(0, className.text, title, style, x, y, width, height, parent, nullptr,
-                                  InstanceHandle, nullptr);
-    if (!obj->window) {
+    if (!window || !obj) {
+        // A window closed while being shown has given its number back.
         MainHeapFree(entries);
-        UnregisterClassA(className.text, InstanceHandle);
-        ObjectTableRelease(windowTable, number);
+        if (!window)
+            ObjectTableRelease(windowTable, number);
         return 0;
     }
-    HWND window = obj->window;
-    SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(number + 1));
-
-    if (!hidden) {
-        if (style & WS_MAXIMIZE)
-            ShowWindow(window, SW_MAXIMIZE);
-        else if (style & WS_MINIMIZE)
-            ShowWindow(window, SW_SHOWMINIMIZED);
-        else
-            ShowWindow(window, SW_SHOWNORMAL);
-    }
-    // Showing ran the window procedure, which may have closed the window.
-    obj = WindowLookup(number);
-    if (!obj) {
-        MainHeapFree(entries);
-        return 0;
-    }
-    obj->minimizedOrMaximized = (style & (WS_MINIMIZE | WS_MAXIMIZE)) ? 1 : 0;
+    obj->minimizedOrMaximized = (decoded.style & (WS_MINIMIZE | WS_MAXIMIZE)) ? 1 : 0;
 
     FillTabAccelerators(entries);
     obj->acceleratorEntries = entries;
@@ -169,7 +208,7 @@ intptr_t WindowOpenWithParent(ObjectId number, int x, int y, int width, int heig
     obj->acceleratorCount = AcceleratorCount;
     obj->mdiClient = nullptr;
 
-    if (useGadgetList)
+    if (decoded.useGadgetList)
         GadgetListUse(window);
     return autoNumber ? number : reinterpret_cast<intptr_t>(window);
 }
@@ -211,9 +250,6 @@ void WindowClose(ObjectId number)
 
 void WindowEndAll()
 {
-    ObjectId number = 0;
-    ObjectTableIterateBegin(windowTable);
-    while (ObjectTableIterateNext(windowTable, &number))
-        WindowClose(number);
+    ObjectTableReleaseAll(windowTable);  // WindowClose for each
     EventDataFree();
 }

@@ -46,7 +46,5 @@ void WindowClose(ObjectId number);
 void WindowEndAll();
 
 WindowObject* WindowLookup(ObjectId number);
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT GadgetForwardMessage(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
+// The number of the library window with this handle, -1 for any other.
+ObjectId WindowOfHandle(HWND window);

@@ -1,13 +1,10 @@
-// Names the window library gives to classes and properties.
+// The class name the window library gives each window.
 #pragma once
 
 #include <cstdio>
 
 #include "runtime/core/object_table.h"
-
-constexpr const char* WindowIdProperty = "Nimb_WindowID";
-constexpr const char* DropAcceptProperty = "Nimb_DropAccept";
-constexpr const char* MdiGadgetProperty = "Nimb_MDI_Gadget";
+#include "runtime/core/property_names.h"
 
 struct WindowClassName {
     char text[32];

@@ -1,9 +1,11 @@
 #include <ole2.h>
 
 #include "runtime/core/not_handled.h"
+#include "runtime/core/property_names.h"
+#include "runtime/window/focus.h"
 #include "runtime/window/live_sizing.h"
 #include "runtime/window/window.h"
-#include "runtime/window/window_names.h"
+#include "runtime/window/window_proc.h"
 
 namespace {
 
@@ -16,11 +18,9 @@ struct Home {
 Home FindHome(HWND window)
 {
     for (HWND w = window; w; w = GetParent(w)) {
-        HANDLE id = GetPropA(w, WindowIdProperty);
-        if (id) {
-            ObjectId number = reinterpret_cast<ObjectId>(id) - 1;
+        const ObjectId number = WindowOfHandle(w);
+        if (number != -1)
             return {w, number, WindowLookup(number)};
-        }
     }
     return {nullptr, -1, nullptr};
 }
@@ -30,6 +30,10 @@ void QueueIfOwned(int code, ObjectId number)
     if (number != -1)
         EventQueueAdd(code, static_cast<int>(number));
 }
+
+// A control with this identifier relays menu commands (a tool bar, say):
+// its commands are menu events, not gadget events.
+constexpr LONG_PTR MenuRelayIdentifier = -10000;
 
 void SetPending(int code)
 {
@@ -97,7 +101,7 @@ LRESULT HandleCommand(HWND window, WPARAM wParam, LPARAM lParam)
     EventState* events = Events();
     if (control) {
         const LONG_PTR id = GetWindowLongPtrA(control, GWLP_ID);
-        if (id == -10000) {
+        if (id == MenuRelayIdentifier) {
             SetPending(MenuEvent);
             events->eventSource = LOWORD(wParam);
         } else {
@@ -145,8 +149,7 @@ void TakeEventData(LPARAM lParam)
     Events()->eventData = reinterpret_cast<void*>(lParam);
 }
 
-}  // namespace
-
+// Everything a library window does with a message, or NotHandled.
 LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT sizing = LiveSizingFilter(window, message, wParam, lParam);
@@ -236,6 +239,8 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return NotHandled;
     }
 }
+
+}  // namespace
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

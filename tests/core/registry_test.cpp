@@ -47,26 +47,18 @@ protected:
     }
 };
 
-TEST_F(RegistryTest, SlotsGrowToRequestedNumberPlusGrowthStep)
+TEST_F(RegistryTest, GrowingCarriesTheObjectsAlongAndAddsOnlyFreeNumbers)
 {
-    EXPECT_EQ(table->capacity, 16);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(ObjectTableLookup(table, i), nullptr);
-
     Make(2, 42);
-    ASSERT_NE(Make(15), nullptr);
-    EXPECT_EQ(table->capacity, 16);
-    ASSERT_NE(Make(16), nullptr);
-    EXPECT_EQ(table->capacity, 32);
     ASSERT_NE(Make(100), nullptr);
-    EXPECT_EQ(table->capacity, 116);
-
-    // Old objects moved with the array; the added slots are free.
     auto* two = static_cast<Thing*>(ObjectTableLookup(table, 2));
     ASSERT_NE(two, nullptr);
     EXPECT_EQ(two->payload, 42);
-    for (int i = 17; i < 100; ++i)
-        ASSERT_EQ(ObjectTableLookup(table, i), nullptr) << i;
+    for (int i = 0; i < 100; ++i) {
+        if (i != 2) {
+            ASSERT_EQ(ObjectTableLookup(table, i), nullptr) << i;
+        }
+    }
     EXPECT_NE(ObjectTableLookup(table, 100), nullptr);
 }
 
@@ -177,7 +169,6 @@ TEST_F(RegistryTest, IdsThatNameNothingAreNeverFollowed)
     // Beyond capacity and never allocated.
     EXPECT_EQ(ObjectTableLookup(table, 5000), nullptr);
     ObjectTableRelease(table, 5000);
-    EXPECT_EQ(table->capacity, 16);
 
     // A stale handle, also after its memory may have been reused.
     auto stale = reinterpret_cast<ObjectId>(Make(AutoNumber));
@@ -190,7 +181,6 @@ TEST_F(RegistryTest, IdsThatNameNothingAreNeverFollowed)
     EXPECT_EQ(ObjectTableAllocate(table, -2), nullptr);
     EXPECT_EQ(ObjectTableLookup(table, -2), nullptr);
     EXPECT_EQ(ObjectTableAllocate(table, ObjectNumberLimit), nullptr);
-    EXPECT_EQ(table->capacity, 16);
     EXPECT_TRUE(released.empty());
 }
 
@@ -238,7 +228,6 @@ TEST_F(RegistryTest, NoHeapMeansCleanFailure)
     EXPECT_EQ(ObjectTableNew(sizeof(Thing), 16, nullptr), nullptr);
     EXPECT_EQ(StateObjectNew(8, InitState, nullptr), nullptr);
     EXPECT_EQ(ObjectTableAllocate(table, 40), nullptr);  // cannot grow
-    EXPECT_EQ(table->capacity, 16);
     MainHeap = saved;
     EXPECT_EQ(ObjectTableNew(2, 16, nullptr), nullptr);  // no room for the liveness word
     EXPECT_EQ(ObjectTableNew(sizeof(Thing), 0, nullptr), nullptr);

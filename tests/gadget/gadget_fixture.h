@@ -12,6 +12,7 @@
 #include "runtime/gadget/gadget_list.h"
 #include "runtime/gadget/gadget_registry.h"
 #include "tests/support/runtime_heaps.h"
+#include "tests/win32_printers.h"
 
 struct ProbeRelease {
     HWND window;
@@ -75,7 +76,7 @@ protected:
     {
         for (HWND w : parents)
             DestroyWindow(w);
-        EXPECT_EQ(GadgetListStateGet()->current, nullptr);
+        EXPECT_EQ(GadgetListStateGet()->frame.current, nullptr);
         EXPECT_EQ(LiveGadgets(), 0);
     }
 

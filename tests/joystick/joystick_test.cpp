@@ -12,6 +12,7 @@
 #include "tests/support/dinput_ids.h"
 #include "tests/support/joystick_runtime.h"
 #include "tests/support/remote_pad_driver.h"
+#include "tests/win32_printers.h"
 
 namespace {
 
@@ -150,15 +151,8 @@ TEST_F(JoystickTest, HandsDirectInputThePublishedJoystickFormat)
     ASSERT_EQ(JoystickInit(), 1);
 
     const RemotePadFormat& format = Device(pad).format;
-    // The target's own DIDATAFORMAT and DIOBJECTDATAFORMAT sizes: they hold
-    // a pointer each.
-#ifdef _WIN64
-    EXPECT_EQ(format.size, 32u);
-    EXPECT_EQ(format.objSize, 24u);
-#else
-    EXPECT_EQ(format.size, 24u);
-    EXPECT_EQ(format.objSize, 16u);
-#endif
+    EXPECT_EQ(format.size, sizeof(DIDATAFORMAT));
+    EXPECT_EQ(format.objSize, sizeof(DIOBJECTDATAFORMAT));
     EXPECT_EQ(format.flags, static_cast<DWORD>(DIDF_ABSAXIS));
     EXPECT_EQ(format.dataSize, 80u);
     std::vector<PublishedObject> published = PublishedJoystickObjects();
@@ -166,7 +160,7 @@ TEST_F(JoystickTest, HandsDirectInputThePublishedJoystickFormat)
     for (size_t i = 0; i < published.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(format.objects[i].hasGuid != 0, published[i].hasGuid);
-        EXPECT_TRUE(format.objects[i].guid == published[i].guid);
+        EXPECT_EQ(format.objects[i].guid, published[i].guid);
         EXPECT_EQ(format.objects[i].offset, published[i].offset);
         EXPECT_EQ(format.objects[i].type, published[i].type);
         EXPECT_EQ(format.objects[i].flags, published[i].flags);

@@ -2,7 +2,9 @@
 
 #include <richedit.h>
 
+#include "runtime/window/focus.h"
 #include "tests/support/window_library.h"
+#include "tests/win32_printers.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "runtime/core/not_handled.h"
 #include "runtime/window/live_sizing.h"
 #include "tests/support/window_library.h"
+#include "tests/win32_printers.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "runtime/core/heaps.h"
 #include "runtime/window/message_box.h"
 #include "tests/support/runtime_heaps.h"
+#include "tests/win32_printers.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "runtime/window/window_names.h"
 #include "tests/support/window_library.h"
+#include "tests/win32_printers.h"
 
 namespace {
 
@@ -40,48 +41,53 @@ protected:
     }
 };
 
-TEST_F(WindowOpenTest, FlagWordZeroGivesCaptionOnlyAtTheGivenPlace)
-{
-    HWND w = Open(1, 30, 40, 200, 100, 0);
-    ASSERT_NE(w, nullptr);
-    const LONG style = GetWindowLongA(w, GWL_STYLE);
-    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-    EXPECT_FALSE(style & WS_SYSMENU);
-    EXPECT_TRUE(IsWindowVisible(w));
-    EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0);
-    EXPECT_EQ(Outer(w).left, 30);
-    EXPECT_EQ(Outer(w).top, 40);
-    EXPECT_EQ(ClientSize(w).cx, 200);
-    EXPECT_EQ(ClientSize(w).cy, 100);
-    EXPECT_EQ(reinterpret_cast<intptr_t>(GetPropA(w, WindowIdProperty)), 2);
-    char className[32];
-    GetClassNameA(w, className, sizeof className);
-    EXPECT_STREQ(className, "WindowClass_1");
-}
+// Where a window lands and which frame it gets, for the flag words that
+// place it by themselves.
+constexpr int Centred = -1;
+constexpr int SystemChosen = -2;
 
-TEST_F(WindowOpenTest, ApplicationWindowIsCentredWithItsClientSize)
+TEST_F(WindowOpenTest, FlagWordsGiveTheirFrameAndPlace)
 {
-    HWND w = Open(0, 0, 0, 400, 450, 0xCA0001);
-    ASSERT_NE(w, nullptr);
-    const LONG style = GetWindowLongA(w, GWL_STYLE);
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
-    EXPECT_EQ(ClientSize(w).cx, 400);
-    EXPECT_EQ(ClientSize(w).cy, 450);
-    const RECT r = Outer(w);
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_EQ(r.left, (sw - (r.right - r.left)) / 2);
-    EXPECT_EQ(r.top, (sh - (r.bottom - r.top)) / 2);
-}
-
-TEST_F(WindowOpenTest, CentringOnTheScreenClampsToItsSize)
-{
-    const int sw = GetSystemMetrics(SM_CXSCREEN);
-    HWND w = Open(2, 500, 500, sw + 600, 100, WS_SYSMENU | WindowCentreScreen);
-    ASSERT_NE(w, nullptr);
-    const RECT r = Outer(w);
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.right - r.left, sw);
+    const struct {
+        const char* what;
+        int x, y, width, height;
+        uint32_t flags;
+        LONG stylesOn, stylesOff;
+        int left, top;
+    } rows[] = {
+        {"flag word 0: a caption only, where asked", 30, 40, 200, 100, 0, WS_CAPTION, WS_SYSMENU, 30, 40},
+        {"the application's window, centred on the screen", 0, 0, 400, 450, 0xCA0001,
+         WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_MAXIMIZEBOX | WS_THICKFRAME, Centred, Centred},
+        {"wider than the screen: cut to it", 500, 500, sw + 600, 100, WS_SYSMENU | WindowCentreScreen, WS_SYSMENU, 0,
+         0, Centred},
+        {"the default position: the system chooses both", WindowDefaultPosition, 50, 100, 100, 0, WS_CAPTION, 0,
+         SystemChosen, SystemChosen},
+    };
+    ObjectId number = 20;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        HWND w = Open(number++, row.x, row.y, row.width, row.height, row.flags);
+        ASSERT_NE(w, nullptr);
+        const LONG style = GetWindowLongA(w, GWL_STYLE);
+        EXPECT_EQ(style & row.stylesOn, row.stylesOn);
+        EXPECT_EQ(style & row.stylesOff, 0);
+        EXPECT_TRUE(IsWindowVisible(w));
+        const RECT r = Outer(w);
+        if (row.left == SystemChosen) {
+            EXPECT_NE(r.top, row.y);  // both coordinates come from the system
+            EXPECT_GE(r.left, 0);
+            continue;
+        }
+        if (r.right - r.left < sw) {
+            EXPECT_EQ(ClientSize(w).cx, row.width);
+            EXPECT_EQ(ClientSize(w).cy, row.height);
+        } else {
+            EXPECT_EQ(r.right - r.left, sw);
+        }
+        EXPECT_EQ(r.left, row.left == Centred ? (sw - (r.right - r.left)) / 2 : row.left);
+        EXPECT_EQ(r.top, row.top == Centred ? (sh - (r.bottom - r.top)) / 2 : row.top);
+    }
 }
 
 TEST_F(WindowOpenTest, CentringOnTheParentNeverGoesNegative)
@@ -114,16 +120,6 @@ TEST_F(WindowOpenTest, HiddenWindowQueuesNoShowTimeEvents)
     HWND shown = Open(8, 10, 10, 100, 100, 0);
     ASSERT_NE(shown, nullptr);
     EXPECT_FALSE(QueuedEvents().empty());
-}
-
-TEST_F(WindowOpenTest, DefaultPositionLetsTheSystemChoose)
-{
-    HWND w = Open(9, WindowDefaultPosition, 50, 100, 100, 0);
-    ASSERT_NE(w, nullptr);
-    const RECT r = Outer(w);
-    EXPECT_NE(r.left, WindowDefaultPosition);
-    EXPECT_NE(r.top, 50);  // both coordinates come from the system
-    EXPECT_GE(r.left, 0);
 }
 
 TEST_F(WindowOpenTest, ReopeningANumberClosesTheOldWindowAndClass)
@@ -161,21 +157,6 @@ TEST_F(WindowOpenTest, AutoNumberHandleStandsInForTheNumber)
     WindowClose(handle);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(WindowLookup(handle), nullptr);
-}
-
-TEST_F(WindowOpenTest, EveryWindowGetsTheTwoTabAccelerators)
-{
-    HWND w = Open(11, 0, 0, 100, 100, 0);
-    WindowObject* obj = WindowLookup(11);
-    ASSERT_NE(obj, nullptr);
-    ACCEL entries[4];
-    ASSERT_EQ(CopyAcceleratorTableA(obj->acceleratorTable, entries, 4), 2);
-    EXPECT_EQ(entries[0].fVirt, FVIRTKEY | FNOINVERT);
-    EXPECT_EQ(entries[0].key, VK_TAB);
-    EXPECT_EQ(entries[0].cmd, 64001);
-    EXPECT_EQ(entries[1].fVirt, FVIRTKEY | FNOINVERT | FSHIFT);
-    EXPECT_EQ(entries[1].cmd, 64002);
-    EXPECT_EQ(WindowAccelerators(w), obj->acceleratorTable);
 }
 
 TEST_F(WindowOpenTest, NoMemoryLeavesNothingBehind)
