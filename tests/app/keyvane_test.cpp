@@ -24,12 +24,12 @@ constexpr int SettlePolls = 3;
 // Long enough for a few dozen polls of a program that still polled.
 constexpr DWORD QuietMs = 200;
 
-// One key-down per press: repeated key-downs of a key already down are
-// dropped, so that a sequence reads as presses and releases.
-Keys Presses(const Keys& keys)
+// One key-down per press: repeated key-downs of a key already down (or
+// held before the sequence began) are dropped, so that a sequence reads as
+// presses and releases.
+Keys Presses(const Keys& keys, std::vector<BYTE> down = {})
 {
     Keys out;
-    std::vector<BYTE> down;
     for (const KeyEvent& key : keys) {
         bool isDown = false;
         for (BYTE vk : down)
@@ -162,6 +162,38 @@ TEST_F(KeyvaneTest, ALostPadReleasesHeldKeysOnceAndMappingResumesWhenItIsBack)
     RemotePadFailReads(pads, pad, 0);
     ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
     EXPECT_EQ(Presses(KeyObserverTake()), Keys{Down(VK_RIGHT)});
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+TEST_F(KeyvaneTest, AReadFailingForOnePassReleasesTheHeldKeyAndTheNextPassPressesItAgain)
+{
+    Launch();
+    EXPECT_FALSE(Move(Full, 0).empty());
+
+    RemotePadFailReads(pads, pad, 1);
+    ASSERT_TRUE(RemotePadWaitReads(pads, 1 + SettlePolls));
+    EXPECT_EQ(Presses(KeyObserverTake(), {VK_RIGHT}), (Keys{Up(VK_RIGHT), Down(VK_RIGHT)}));
+    EXPECT_EQ(Presses(Move(0, 0), {VK_RIGHT}), Keys{Up(VK_RIGHT)});
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+// Held keys are forgotten while the pad is gone: when it is back, only what
+// the stick holds then is pressed, even a direction opposite to a lost one.
+TEST_F(KeyvaneTest, APadGoneAndBackMidRunPressesOnlyWhatItHoldsWhenBack)
+{
+    Launch();
+    EXPECT_FALSE(Move(Full, -Full, true).empty());
+
+    RemotePadFailReads(pads, pad, 1000000);
+    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+    EXPECT_EQ(Presses(KeyObserverTake(), {VK_UP, VK_RIGHT, VK_SPACE}),
+              (Keys{Up(VK_UP), Up(VK_RIGHT), Up(VK_SPACE)}));
+    EXPECT_EQ(Move(-Full, 0), Keys{});
+
+    RemotePadFailReads(pads, pad, 0);
+    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+    EXPECT_EQ(Presses(KeyObserverTake()), Keys{Down(VK_LEFT)});
+    EXPECT_EQ(Presses(Move(0, 0), {VK_LEFT}), Keys{Up(VK_LEFT)});
     EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 
