@@ -146,7 +146,7 @@ TEST_F(KeyvaneTest, SuspendReleasesHeldKeysOnceAndResumesWhenCleared)
     Click(SuspendCheckBox);
     ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
     EXPECT_EQ(Presses(KeyObserverTake()), (Keys{Down(VK_UP), SpaceDown}));
-    EXPECT_EQ(Presses(Move(0, 0)), (Keys{Up(VK_UP), Up(VK_SPACE)}));
+    EXPECT_EQ(Presses(Move(0, 0), {VK_UP, VK_SPACE}), (Keys{Up(VK_UP), Up(VK_SPACE)}));
     EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 

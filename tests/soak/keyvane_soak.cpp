@@ -101,7 +101,8 @@ void Settle(int polls = SettlePolls)
     if (soak.suspended)
         Sleep(QuietMs);
     else if (!RemotePadWaitReads(soak.pads, polls, WaitMs))
-        Fault("Keyvane stopped polling the pad");
+        Fault(std::string("Keyvane stopped polling the pad") + (soak.minimised ? " (minimised)" : "") +
+              (soak.padGone ? " (pad gone)" : ""));
 }
 
 // Takes the keys injected since the last look and checks the keys down
@@ -211,6 +212,9 @@ void PlayMouse()
         SetCursorPos(r.left + Draw(r.right - r.left), r.top + Draw(r.bottom - r.top));
         Sleep(Draw(10));
     }
+    // Under Wine, a cursor resting on some of the gadgets feeds the loop a
+    // message on every pass, and the pad is not polled until it moves away.
+    SetCursorPos(0, 0);
     Settle();
 }
 
