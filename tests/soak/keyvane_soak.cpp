@@ -163,6 +163,13 @@ void PlaySuspend()
         Sleep(5);
     }
     Settle();
+    // The first suspended pass lets go of what is held; on a loaded host
+    // it may come later than the settling wait.
+    const DWORD released = GetTickCount();
+    while (soak.suspended && soak.keys.down && GetTickCount() - released < WaitMs) {
+        KeyTrackerAdd(soak.keys, KeyObserverTake());
+        Sleep(10);
+    }
 }
 
 void PlayHelp()
