@@ -8,7 +8,7 @@ TARGETS := i686 x86_64
 # 32-bit code, else the x86-64 build of the same code.
 RUN_TARGET := $(shell tools/host-runs-i386.sh && echo i686 || echo x86_64)
 
-.PHONY: all setup build test demo bench run native-build native-test fuzz clean \
+.PHONY: all setup build test demo bench soak run native-build native-test fuzz clean \
 	$(addprefix configure-,$(TARGETS)) $(addprefix build-,$(TARGETS))
 
 all: build
@@ -42,6 +42,12 @@ demo: build-$(RUN_TARGET)
 # 32-bit program is built too: its size and imports are reported.
 bench: build-$(RUN_TARGET) build-i686
 	@tools/bench.sh $(BUILD) $(RUN_TARGET)
+
+# Keyvane under a seeded random run on the simulated pad, watched for stuck
+# keys and growing resources: make soak SECONDS=600 [SEED=n to replay].
+SECONDS ?= 300
+soak: build-$(RUN_TARGET)
+	@tools/soak.sh $(BUILD) $(RUN_TARGET) $(SECONDS) $(SEED)
 
 # Keyvane on this machine's game pad, through Wine's own DirectInput.
 run: build-$(RUN_TARGET)

@@ -24,12 +24,12 @@ constexpr int SettlePolls = 3;
 // Long enough for a few dozen polls of a program that still polled.
 constexpr DWORD QuietMs = 200;
 
-// One key-down per press: repeated key-downs of a key already down are
-// dropped, so that a sequence reads as presses and releases.
-Keys Presses(const Keys& keys)
+// One key-down per press: repeated key-downs of a key already down (or
+// held before the sequence began) are dropped, so that a sequence reads as
+// presses and releases.
+Keys Presses(const Keys& keys, std::vector<BYTE> down = {})
 {
     Keys out;
-    std::vector<BYTE> down;
     for (const KeyEvent& key : keys) {
         bool isDown = false;
         for (BYTE vk : down)
@@ -154,7 +154,7 @@ TEST_F(KeyvaneTest, SuspendReleasesHeldKeysOnceAndResumesWhenCleared)
     Click(SuspendCheckBox);
     ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
     EXPECT_EQ(Presses(KeyObserverTake()), (Keys{Down(VK_UP), SpaceDown}));
-    EXPECT_EQ(Presses(Move(0, 0)), (Keys{Up(VK_UP), Up(VK_SPACE)}));
+    EXPECT_EQ(Presses(Move(0, 0), {VK_UP, VK_SPACE}), (Keys{Up(VK_UP), Up(VK_SPACE)}));
     EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 
@@ -170,6 +170,38 @@ TEST_F(KeyvaneTest, ALostPadReleasesHeldKeysOnceAndMappingResumesWhenItIsBack)
     RemotePadFailReads(pads, pad, 0);
     ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
     EXPECT_EQ(Presses(KeyObserverTake()), Keys{Down(VK_RIGHT)});
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+TEST_F(KeyvaneTest, AReadFailingForOnePassReleasesTheHeldKeyAndTheNextPassPressesItAgain)
+{
+    Launch();
+    EXPECT_FALSE(Move(Full, 0).empty());
+
+    RemotePadFailReads(pads, pad, 1);
+    ASSERT_TRUE(RemotePadWaitReads(pads, 1 + SettlePolls));
+    EXPECT_EQ(Presses(KeyObserverTake(), {VK_RIGHT}), (Keys{Up(VK_RIGHT), Down(VK_RIGHT)}));
+    EXPECT_EQ(Presses(Move(0, 0), {VK_RIGHT}), Keys{Up(VK_RIGHT)});
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+// Held keys are forgotten while the pad is gone: when it is back, only what
+// the stick holds then is pressed, even a direction opposite to a lost one.
+TEST_F(KeyvaneTest, APadGoneAndBackMidRunPressesOnlyWhatItHoldsWhenBack)
+{
+    Launch();
+    EXPECT_FALSE(Move(Full, -Full, true).empty());
+
+    RemotePadFailReads(pads, pad, 1000000);
+    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+    EXPECT_EQ(Presses(KeyObserverTake(), {VK_UP, VK_RIGHT, VK_SPACE}),
+              (Keys{Up(VK_UP), Up(VK_RIGHT), Up(VK_SPACE)}));
+    EXPECT_EQ(Move(-Full, 0), Keys{});
+
+    RemotePadFailReads(pads, pad, 0);
+    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+    EXPECT_EQ(Presses(KeyObserverTake()), Keys{Down(VK_LEFT)});
+    EXPECT_EQ(Presses(Move(0, 0), {VK_LEFT}), Keys{Up(VK_LEFT)});
     EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 
@@ -197,11 +229,13 @@ TEST_F(KeyvaneTest, HelpReleasesHeldKeysAndBlocksPollingWhileItsBoxIsUp)
 TEST_F(KeyvaneTest, ClosingWithEveryKeyHeldReleasesThemAndExitsWithZero)
 {
     Launch();
-    Move(Full, -Full, true);
+    Move(-Full, -Full, true);
+    // Straight to the other corner: a direction waits for the centre to go
+    // up, so all five keys are held.
+    EXPECT_EQ(Presses(Move(Full, Full, true), {VK_UP, VK_LEFT, VK_SPACE}), (Keys{Down(VK_DOWN), Down(VK_RIGHT)}));
     ASSERT_EQ(KeyvaneClose(program), 0u);
-    const Keys keys = KeyObserverTake();
-    ASSERT_GE(keys.size(), 3u);
-    EXPECT_EQ(Keys(keys.end() - 3, keys.end()), (Keys{Up(VK_UP), Up(VK_RIGHT), Up(VK_SPACE)}));
+    EXPECT_EQ(Presses(KeyObserverTake(), {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE}),
+              (Keys{Up(VK_UP), Up(VK_DOWN), Up(VK_LEFT), Up(VK_RIGHT), Up(VK_SPACE)}));
 }
 
 TEST_F(KeyvaneTest, WithoutAPadOnlyTheErrorBoxShowsAndTheExitCodeIsZero)

@@ -1,0 +1,61 @@
+#include "tests/soak/url_handler.h"
+
+namespace {
+
+constexpr const char* HandlerKey = "Software\\Classes\\https\\shell\\open\\command";
+
+}  // namespace
+
+bool UrlHandlerInstall(UrlHandler& handler)
+{
+    handler = {};
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, HandlerKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handler.key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    DWORD size = sizeof handler.saved;
+    handler.hadHandler = RegQueryValueExA(handler.key, nullptr, nullptr, nullptr,
+                                          reinterpret_cast<BYTE*>(handler.saved), &size) == ERROR_SUCCESS;
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    while (n > 0 && path[n - 1] != '\\')
+        --n;
+    path[n] = 0;
+    const std::string command = "\"" + std::string(path) + "url_recorder.exe\" \"%1\"";
+    GetTempPathA(MAX_PATH, handler.log);
+    GetTempFileNameA(handler.log, "url", 0, handler.log);
+    SetEnvironmentVariableA("KEYVANE_URL_LOG", handler.log);
+    return RegSetValueExA(handler.key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                          static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
+}
+
+void UrlHandlerRestore(UrlHandler& handler)
+{
+    if (!handler.key)
+        return;
+    if (handler.hadHandler)
+        RegSetValueExA(handler.key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(handler.saved),
+                       lstrlenA(handler.saved) + 1);
+    else
+        RegDeleteValueA(handler.key, nullptr);
+    RegCloseKey(handler.key);
+    DeleteFileA(handler.log);
+    handler.key = nullptr;
+}
+
+std::vector<std::string> UrlHandlerOpened(const UrlHandler& handler)
+{
+    std::vector<std::string> lines;
+    HANDLE file = CreateFileA(handler.log, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lines;
+    std::string all;
+    char text[4096];
+    DWORD got = 0;
+    while (ReadFile(file, text, sizeof text, &got, nullptr) && got)
+        all.append(text, got);
+    CloseHandle(file);
+    for (size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(all.substr(at, end - at));
+    return lines;
+}
