@@ -58,6 +58,7 @@ const DeadCall gadgetCalls[] = {
     VALUE(GadgetSetState, 1),
     VALUE(GadgetGetState),
     VALUE(GadgetFree),
+    RESULT(GadgetLookup),
 };
 
 const DeadCall fontCalls[] = {
@@ -72,7 +73,6 @@ const DeadCall joystickCalls[] = {
     VALUE(JoystickReadAxisX),
     VALUE(JoystickReadAxisY),
     VALUE(JoystickReadButton, 1),
-    NO_RESULT(JoystickRelease),
 };
 
 // Declared with a number but not naming an object by it: a kind hands
