@@ -17,7 +17,7 @@
 
 constexpr char RemotePadVariable[] = "KEYVANE_PAD";
 constexpr DWORD RemotePadMagic = 0x4450564Bu;  // "KVPD"
-constexpr DWORD RemotePadVersion = 3;
+constexpr DWORD RemotePadVersion = 4;
 constexpr int RemotePadMaxDevices = 32;
 constexpr int RemotePadLogSize = 4096;       // a ring: the newest records are kept
 constexpr int RemotePadFormatObjects = 44;   // those of the standard joystick format
@@ -116,18 +116,6 @@ struct RemotePadEnumRecord {
     LONG results[RemotePadMaxDevices];
 };
 
-// What pad_probe reports of joystick 0 while it runs.
-struct RemotePadProbe {
-    LONG joysticks;  // JoystickInit's result; -1 until it returned
-    LONG examines;   // JoystickExamine calls so far
-    LONG fresh;      // of which returned 1
-    LONG x;          // JoystickReadAxisX/Y and JoystickReadButton(0, 1)
-    LONG y;
-    LONG button;
-    LONG stop;   // set by the test: end the loop, JoystickEndAll, exit
-    LONG ended;  // set by the probe after JoystickEndAll
-};
-
 struct RemotePadBlock {
     DWORD magic;
     DWORD version;
@@ -144,7 +132,6 @@ struct RemotePadBlock {
     RemotePadDevice devices[RemotePadMaxDevices];
     LONG logNext;  // records claimed so far; record n sits at log[n % RemotePadLogSize]
     RemotePadRecord log[RemotePadLogSize];
-    RemotePadProbe probe;
     // When each GetDeviceState began (QueryPerformanceCounter), on any pad:
     // stamp n sits at readStamps[n % RemotePadReadStampCount] and is
     // complete once readStampNext > n + 1 (one program writes them in turn).

@@ -40,7 +40,6 @@ bool RemotePadCreate(RemotePadDriver& driver)
     }
     driver.block->version = RemotePadVersion;
     driver.block->size = sizeof(RemotePadBlock);
-    driver.block->probe.joysticks = -1;
     // The magic last: a reader that sees it sees a complete block.
     InterlockedExchange(reinterpret_cast<LONG*>(&driver.block->magic), static_cast<LONG>(RemotePadMagic));
     SetEnvironmentVariableA(RemotePadVariable, driver.name);
@@ -192,24 +191,4 @@ std::string RemotePadCalls(RemotePadDriver& driver, int pad)
             text += "!";
     }
     return text;
-}
-
-RemotePadProbe RemotePadReadProbe(RemotePadDriver& driver)
-{
-    RemotePadProbe& probe = driver.block->probe;
-    RemotePadProbe copy;
-    copy.joysticks = RemotePadRead(&probe.joysticks);
-    copy.examines = RemotePadRead(&probe.examines);
-    copy.fresh = RemotePadRead(&probe.fresh);
-    copy.x = RemotePadRead(&probe.x);
-    copy.y = RemotePadRead(&probe.y);
-    copy.button = RemotePadRead(&probe.button);
-    copy.stop = RemotePadRead(&probe.stop);
-    copy.ended = RemotePadRead(&probe.ended);
-    return copy;
-}
-
-void RemotePadStopProbe(RemotePadDriver& driver)
-{
-    InterlockedExchange(&driver.block->probe.stop, 1);
 }

@@ -75,7 +75,3 @@ void RemotePadClearLog(RemotePadDriver& driver);
 constexpr int RemotePadAllCalls = -2;
 std::string RemotePadCalls(RemotePadDriver& driver, int pad = RemotePadAllCalls);
 
-// What pad_probe has reported, read word by word.
-RemotePadProbe RemotePadReadProbe(RemotePadDriver& driver);
-// Asks pad_probe to end its loop, release everything and exit.
-void RemotePadStopProbe(RemotePadDriver& driver);
