@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "tests/soak/url_handler.h"
+#include "tests/support/url_handler.h"
 #include "tests/support/key_observer.h"
 #include "tests/support/keyvane_process.h"
 #include "tests/support/remote_pad_driver.h"

@@ -13,6 +13,7 @@
 #include "tests/support/key_observer.h"
 #include "tests/support/keyvane_process.h"
 #include "tests/support/remote_pad_driver.h"
+#include "tests/support/url_handler.h"
 
 namespace {
 
@@ -371,59 +372,18 @@ protected:
     void SetUp() override
     {
         KeyvaneTest::SetUp();
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, HandlerKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS);
-        DWORD size = sizeof saved;
-        hadHandler = RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size) ==
-                     ERROR_SUCCESS;
-        char path[MAX_PATH];
-        DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-        while (n > 0 && path[n - 1] != '\\')
-            --n;
-        path[n] = 0;
-        const std::string command = "\"" + std::string(path) + "url_recorder.exe\" \"%1\"";
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>(command.size() + 1));
-        GetTempPathA(MAX_PATH, log);
-        GetTempFileNameA(log, "url", 0, log);
-        SetEnvironmentVariableA("KEYVANE_URL_LOG", log);
+        ASSERT_TRUE(UrlHandlerInstall(handler));
     }
 
     void TearDown() override
     {
         KeyvaneTest::TearDown();
-        if (hadHandler)
-            RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved), lstrlenA(saved) + 1);
-        else
-            RegDeleteValueA(key, nullptr);
-        RegCloseKey(key);
-        DeleteFileA(log);
+        UrlHandlerRestore(handler);
     }
 
-    // The addresses recorded so far, one per line.
-    std::vector<std::string> Opened() const
-    {
-        std::vector<std::string> lines;
-        HANDLE file = CreateFileA(log, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
-        char text[4096];
-        DWORD got = 0;
-        if (file == INVALID_HANDLE_VALUE)
-            return lines;
-        ReadFile(file, text, sizeof text, &got, nullptr);
-        CloseHandle(file);
-        std::string all(text, got);
-        for (size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1)
-            lines.push_back(all.substr(at, end - at));
-        return lines;
-    }
+    std::vector<std::string> Opened() const { return UrlHandlerOpened(handler); }
 
-    static constexpr const char* HandlerKey = "Software\\Classes\\https\\shell\\open\\command";
-    HKEY key = nullptr;
-    char saved[1024] = "";
-    bool hadHandler = false;
-    char log[MAX_PATH] = "";
+    UrlHandler handler{};
 };
 
 TEST_F(PurchaseTest, EachClickOpensThePurchasePage)

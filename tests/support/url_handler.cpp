@@ -1,4 +1,4 @@
-#include "tests/soak/url_handler.h"
+#include "tests/support/url_handler.h"
 
 namespace {
 
