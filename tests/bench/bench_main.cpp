@@ -23,6 +23,7 @@
 #include "tests/bench/pe_imports.h"
 #include "tests/bench/poll_stamps.h"
 #include "tests/bench/process_usage.h"
+#include "tests/support/process_resources.h"
 #include "tests/support/keyvane_process.h"
 #include "tests/support/remote_pad_driver.h"
 
@@ -204,7 +205,7 @@ struct Run {
     Summary latency[2], trafficLatency[2], polls[2], trafficPolls[2];
     int missed[2] = {}, trafficMissed[2] = {};
     double cpuCentred[BenchPrograms], cpuHeld[BenchPrograms];
-    ProcessMemory memory[BenchPrograms];
+    ProcessResources memory[BenchPrograms];
     ExecutableFacts exe;
 };
 
@@ -244,7 +245,8 @@ bool MeasureRunning(const Plan& plan, Run& run)
         run.polls[p] = Keep("poll interval idle ms", static_cast<BenchProgram>(p),
                             PollIntervals(pads[p], idleMarks[p], PollMark(pads[p])));
     for (int p = 0; p < BenchPrograms; ++p)
-        run.memory[p] = ProcessMemoryNow(contenders[p].process.info.hProcess);
+        ProcessResourcesRead(contenders[p].process.info.hProcess, contenders[p].process.info.dwProcessId,
+                             run.memory[p]);
 
     for (int p = 0; p < 2; ++p)
         RemotePadSetAxes(pads[p], 0, 0, -Full);
@@ -254,9 +256,10 @@ bool MeasureRunning(const Plan& plan, Run& run)
     return true;
 }
 
-double Told(double value)
+// Megabytes of a byte count, or no figure where the system tells none.
+double Mb(uint64_t bytes)
 {
-    return value > 0 ? value : NoValue;
+    return bytes ? bytes / (1024.0 * 1024.0) : NoValue;
 }
 
 std::vector<Row> Table(const Run& run)
@@ -286,10 +289,10 @@ std::vector<Row> Table(const Run& run)
     const double* h = run.cpuHeld;
     rows.push_back(GoalRow("CPU, stick centred (% of a core)", {c[0], c[1], c[2]}, "<= reference + 0.2", c[1] + 0.2));
     rows.push_back(GoalRow("CPU, direction held (% of a core)", {h[0], h[1], h[2]}, "<= reference + 0.2", h[1] + 0.2));
-    const ProcessMemory* m = run.memory;
-    rows.push_back(GoalRow("Working set (MB)", {m[0].workingSetMb, m[1].workingSetMb, m[2].workingSetMb},
-                           "<= reference + 2", m[1].workingSetMb + 2));
-    rows.push_back(FactRow("Private bytes (MB, - : Wine tells none)", {Told(m[0].privateMb), Told(m[1].privateMb), Told(m[2].privateMb)}));
+    const ProcessResources* m = run.memory;
+    rows.push_back(GoalRow("Working set (MB)", {Mb(m[0].workingSet), Mb(m[1].workingSet), Mb(m[2].workingSet)},
+                           "<= reference + 2", Mb(m[1].workingSet) + 2));
+    rows.push_back(FactRow("Private bytes (MB)", {Mb(m[0].privateBytes), Mb(m[1].privateBytes), Mb(m[2].privateBytes)}));
     const Summary* s = run.starts;
     rows.push_back(GoalRow("Start-up, median (ms)", {s[0].p50, s[1].p50, s[2].p50}, "<= 1.3 x bare window", 1.3 * s[2].p50));
     rows.push_back(GoalRow("Keyvane.exe size (KB)", {run.exe.bytes / 1024.0, NoValue, NoValue}, "<= 600", 600));
@@ -314,7 +317,7 @@ bool Measured(const Run& run)
         all = all && run.latency[p].count && run.polls[p].count;
     // Processor times come from the host's /proc, read through drive Z:.
     for (int p = 0; p < BenchPrograms; ++p)
-        all = all && run.starts[p].count && run.memory[p].workingSetMb > 0 && run.cpuHeld[p] != NoValue;
+        all = all && run.starts[p].count && run.memory[p].workingSet > 0 && run.cpuHeld[p] != NoValue;
     return all;
 }
 

@@ -1,14 +1,11 @@
 #include "tests/bench/process_usage.h"
 
-#include <psapi.h>
-
 #include <sstream>
 #include <string>
 
 namespace {
 
 constexpr double HundredNsPerMs = 10000.0;
-constexpr double BytesPerMb = 1024.0 * 1024.0;
 
 double FileTimeMs(const FILETIME& time)
 {
@@ -82,14 +79,4 @@ double ProcessCpuMs(HANDLE process, const char* exeName)
     if (GetProcessTimes(process, &created, &exited, &kernel, &user) && FileTimeMs(kernel) + FileTimeMs(user) > 0)
         return FileTimeMs(kernel) + FileTimeMs(user);
     return -1;
-}
-
-ProcessMemory ProcessMemoryNow(HANDLE process)
-{
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
-        return ProcessMemory{0, 0};
-    return ProcessMemory{static_cast<double>(counters.WorkingSetSize) / BytesPerMb,
-                         static_cast<double>(counters.PrivateUsage) / BytesPerMb};
 }

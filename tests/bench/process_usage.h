@@ -1,5 +1,5 @@
-// What a running program costs: processor time and memory, read from
-// another process.
+// What a running program costs in processor time, read from another
+// process; its memory is read with ProcessResourcesRead.
 #pragma once
 
 #include <windows.h>
@@ -10,10 +10,3 @@
 // where every Wine process is a host process named by its executable's
 // path; elsewhere from GetProcessTimes. -1 when neither tells.
 double ProcessCpuMs(HANDLE process, const char* exeName);
-
-struct ProcessMemory {
-    double workingSetMb;
-    double privateMb;
-};
-// Zero when the system does not tell.
-ProcessMemory ProcessMemoryNow(HANDLE process);

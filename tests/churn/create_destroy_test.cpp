@@ -12,7 +12,7 @@
 #include "runtime/gadget/gadget_object.h"
 #include "runtime/gadget/gadget_registry.h"
 #include "runtime/window/window.h"
-#include "tests/soak/process_resources.h"
+#include "tests/support/process_resources.h"
 #include "tests/support/window_library.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "app/actions.h"
 #include "app/main_window.h"
 #include "tests/soak/key_tracker.h"
-#include "tests/soak/process_resources.h"
+#include "tests/support/process_resources.h"
 #include "tests/support/url_handler.h"
 #include "tests/support/key_observer.h"
 #include "tests/support/keyvane_process.h"

@@ -1,4 +1,4 @@
-#include "tests/soak/process_resources.h"
+#include "tests/support/process_resources.h"
 
 #include <psapi.h>
 #include <winternl.h>
