@@ -47,7 +47,7 @@ bench: build-$(RUN_TARGET) build-i686
 # keys and growing resources: make soak SECONDS=600 [SEED=n to replay].
 SECONDS ?= 300
 soak: build-$(RUN_TARGET)
-	@tools/soak.sh $(BUILD) $(RUN_TARGET) $(SECONDS) $(SEED)
+	@tools/pad-run.sh $(BUILD) $(RUN_TARGET) keyvane_soak $(SECONDS) $(SEED)
 
 # Keyvane on this machine's game pad, through Wine's own DirectInput.
 run: build-$(RUN_TARGET)

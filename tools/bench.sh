@@ -10,15 +10,9 @@ set -uo pipefail
 build="$(realpath -m "$1")"
 target="$2"
 root="$(cd "$(dirname "$0")/.." && pwd)"
-if [ "$target" = i686 ]; then
-    echo "bench: host runs 32-bit code; measuring the 32-bit Keyvane.exe, the program that ships"
-else
-    echo "bench: host runs no 32-bit code; measuring the x86-64 build of Keyvane.exe"
-fi
 mkdir -p "$build/bench"
 start=$SECONDS
 # The executable's figures are those of the 32-bit program on every host.
-WINEDLLOVERRIDES=dinput=n "$root/tools/wine-run.sh" --target "$target" --state "$build/$target/wine" \
-    "$build/$target/bin/keyvane_bench.exe" --json "$build/bench/bench.json" \
+"$root/tools/pad-run.sh" "$build" "$target" keyvane_bench --json "$build/bench/bench.json" \
     --exe "$build/i686/bin/Keyvane.exe" || echo "bench: the bench program failed (exit $?)"
 echo "bench: $build/bench/bench.json ($((SECONDS - start)) s)"
