@@ -337,15 +337,6 @@ bool Flag(int argc, char** argv, const char* name)
     return false;
 }
 
-std::string Beside(const char* name)
-{
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    while (n > 0 && path[n - 1] != '\\')
-        --n;
-    return std::string(path, n) + name;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -353,7 +344,8 @@ int main(int argc, char** argv)
     const bool quick = Flag(argc, argv, "--quick");
     const Plan& plan = quick ? QuickPlan : FullPlan;
     const char* json = Argument(argc, argv, "--json");
-    const std::string exe = Argument(argc, argv, "--exe") ? Argument(argc, argv, "--exe") : Beside("Keyvane.exe");
+    const char* given = Argument(argc, argv, "--exe");
+    const std::string exe = given ? given : BesideThisProgram("Keyvane.exe");
     const std::string target = sizeof(void*) == 4 ? "i686" : "x86_64";
     std::printf("bench: %s programs, %s; size and imports of %s\n", target.c_str(),
                 target == "i686" ? "the 32-bit Keyvane.exe that ships" : "the x86-64 build of Keyvane.exe",

@@ -40,17 +40,22 @@ bool KeyvaneStart(KeyvaneProcess& program)
     return ProgramStart(program, "Keyvane.exe");
 }
 
-bool ProgramStart(KeyvaneProcess& program, const char* name)
+std::string BesideThisProgram(const char* name)
 {
-    program = {};
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     while (n > 0 && path[n - 1] != '\\')
         --n;
-    lstrcpynA(path + n, name, MAX_PATH - n);
+    return std::string(path, n) + name;
+}
+
+bool ProgramStart(KeyvaneProcess& program, const char* name)
+{
+    program = {};
+    const std::string path = BesideThisProgram(name);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    return CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &program.info);
+    return CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &program.info);
 }
 
 HWND KeyvaneWaitTopLevel(const KeyvaneProcess& program, const char* className, DWORD timeoutMs)

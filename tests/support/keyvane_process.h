@@ -12,6 +12,10 @@ struct KeyvaneProcess {
     HWND window;  // the main window once it is visible, else null
 };
 
+// The path of the file name in the calling program's folder, where the
+// build puts Keyvane.exe, the test DLL and the helper programs.
+std::string BesideThisProgram(const char* name);
+
 // Starts Keyvane.exe beside the calling program; it inherits the
 // environment (KEYVANE_PAD, WINEDLLOVERRIDES). False when it cannot start.
 bool KeyvaneStart(KeyvaneProcess& program);

@@ -1,5 +1,7 @@
 #include "tests/support/url_handler.h"
 
+#include "tests/support/keyvane_process.h"
+
 namespace {
 
 constexpr const char* HandlerKey = "Software\\Classes\\https\\shell\\open\\command";
@@ -15,12 +17,7 @@ bool UrlHandlerInstall(UrlHandler& handler)
     DWORD size = sizeof handler.saved;
     handler.hadHandler = RegQueryValueExA(handler.key, nullptr, nullptr, nullptr,
                                           reinterpret_cast<BYTE*>(handler.saved), &size) == ERROR_SUCCESS;
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    while (n > 0 && path[n - 1] != '\\')
-        --n;
-    path[n] = 0;
-    const std::string command = "\"" + std::string(path) + "url_recorder.exe\" \"%1\"";
+    const std::string command = "\"" + BesideThisProgram("url_recorder.exe") + "\" \"%1\"";
     GetTempPathA(MAX_PATH, handler.log);
     GetTempFileNameA(handler.log, "url", 0, handler.log);
     SetEnvironmentVariableA("KEYVANE_URL_LOG", handler.log);
