@@ -1,12 +1,11 @@
 // The IDirectInputDevice7A that dinput.dll serves for one pad of the pad
 // block: it answers as DirectInput 7 does for the calls the joystick
-// library makes, reads the state the driver wrote, and records every call
-// and what it was handed.
+// library makes, refuses what DirectInput would refuse, and hands over the
+// state the driver wrote.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-#include "tests/support/dinput_ids.h"
 #include "tests/support/remote_dinput.h"
 
 namespace {
@@ -14,7 +13,6 @@ namespace {
 // The MAKEDIPROP number of DIPROP_RANGE.
 constexpr uintptr_t PropertyRange = 4;
 
-// Takes one of the pad's pending read failures, if any.
 bool TakeReadFailure(RemotePadDevice& pad)
 {
     for (;;) {
@@ -24,6 +22,40 @@ bool TakeReadFailure(RemotePadDevice& pad)
         if (InterlockedCompareExchange(&pad.failReads, left - 1, left) == left)
             return true;
     }
+}
+
+bool ReadState(RemotePadDevice& pad, DIJOYSTATE* out)
+{
+    // A reader that keeps meeting a write gives up rather than hang on a
+    // driver that died half-way through one.
+    for (int i = 0; i < 10000; ++i) {
+        LONG before = RemotePadRead(&pad.stateSequence);
+        if (!(before & 1)) {
+            std::memcpy(out, &pad.state, sizeof(DIJOYSTATE));
+            if (RemotePadRead(&pad.stateSequence) == before)
+                return true;
+        }
+        SwitchToThread();
+    }
+    return false;
+}
+
+// The state is handed over as is, so only DirectInput's own standard
+// joystick format, object by object, is accepted.
+bool IsStandardJoystickFormat(const DIDATAFORMAT& format)
+{
+    const DIDATAFORMAT& standard = c_dfDIJoystick;
+    if (format.dwSize != standard.dwSize || format.dwObjSize != standard.dwObjSize ||
+        format.dwFlags != standard.dwFlags || format.dwDataSize != standard.dwDataSize ||
+        format.dwNumObjs != standard.dwNumObjs || !format.rgodf)
+        return false;
+    for (DWORD i = 0; i < standard.dwNumObjs; ++i) {
+        const DIOBJECTDATAFORMAT &a = format.rgodf[i], &b = standard.rgodf[i];
+        if (!a.pguid != !b.pguid || (a.pguid && *a.pguid != *b.pguid) || a.dwOfs != b.dwOfs ||
+            a.dwType != b.dwType || a.dwFlags != b.dwFlags)
+            return false;
+    }
+    return true;
 }
 
 struct RemoteDevice final : IDirectInputDevice7A {
@@ -37,21 +69,21 @@ struct RemoteDevice final : IDirectInputDevice7A {
 
     RemotePadDevice& Pad() { return block->devices[pad]; }
     bool Attached() { return RemotePadRead(&Pad().attached) != 0; }
-    HRESULT Log(RemoteCall call, HRESULT result) { return RemotePadLog(block, call, pad, result); }
+    HRESULT Log(RemoteCall call, HRESULT result) { return RemotePadLogCall(block, call, pad, result); }
     HRESULT Unsupported() { return Log(RemoteCallOther, E_NOTIMPL); }
+    HRESULT Fault(HRESULT RemotePadFaults::*step) { return RemotePadRead(&(Pad().faults.*step)); }
 
-    // IUnknown
     STDMETHOD(QueryInterface)(REFIID iid, void** out) override
     {
         if (!out)
             return Log(RemoteCallOther, E_POINTER);
-        *out = nullptr;
-        if (iid != dinput_iid::Unknown && iid != dinput_iid::DeviceA && iid != dinput_iid::Device2A && iid != dinput_iid::Device7A)
+        bool known = iid == IID_IUnknown || iid == IID_IDirectInputDeviceA || iid == IID_IDirectInputDevice2A ||
+                     iid == IID_IDirectInputDevice7A;
+        *out = known ? this : nullptr;
+        if (!known)
             return Log(RemoteCallOther, E_NOINTERFACE);
-        ++refs;
-        InterlockedIncrement(&Pad().refs);
-        *out = this;
-        return Log(RemoteCallOther, S_OK);
+        AddRef();
+        return S_OK;
     }
     STDMETHOD_(ULONG, AddRef)() override
     {
@@ -77,27 +109,15 @@ struct RemoteDevice final : IDirectInputDevice7A {
         acquired = now;
     }
 
-    // IDirectInputDeviceA
     STDMETHOD(GetCapabilities)(LPDIDEVCAPS) override { return Unsupported(); }
     STDMETHOD(EnumObjects)(LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD) override { return Unsupported(); }
     STDMETHOD(GetProperty)(REFGUID, LPDIPROPHEADER) override { return Unsupported(); }
     STDMETHOD(SetProperty)(REFGUID property, LPCDIPROPHEADER header) override
     {
         // The MAKEDIPROP forms are small numbers posing as GUID addresses.
-        RemotePadProperty set = {static_cast<DWORD>(reinterpret_cast<uintptr_t>(&property)), {}, 0, 0, 0};
-        set.result = SetPropertyResult(set.property, header);
-        if (header)
-            set.header = *header;
-        if (set.property == PropertyRange && header && header->dwSize == sizeof(DIPROPRANGE)) {
-            set.min = reinterpret_cast<const DIPROPRANGE*>(header)->lMin;
-            set.max = reinterpret_cast<const DIPROPRANGE*>(header)->lMax;
-        }
-        LONG n = Pad().propertyCount++;
-        if (n < RemotePadPropertyRecords)
-            Pad().properties[n] = set;
-        return Log(RemoteCallSetProperty, set.result);
+        return Log(RemoteCallSetProperty, SetRange(reinterpret_cast<uintptr_t>(&property), header));
     }
-    HRESULT SetPropertyResult(uintptr_t property, LPCDIPROPHEADER header)
+    HRESULT SetRange(uintptr_t property, LPCDIPROPHEADER header)
     {
         if (property != PropertyRange)
             return DIERR_UNSUPPORTED;
@@ -109,13 +129,15 @@ struct RemoteDevice final : IDirectInputDevice7A {
         if (range->lMin >= range->lMax)
             return DIERR_INVALIDPARAM;
         // The standard joystick format's X and Y; no other axis is served.
-        if (!formatSet || header->dwHow != DIPH_BYOFFSET)
+        int axis = header->dwObj == offsetof(DIJOYSTATE, lX) ? 0 : header->dwObj == offsetof(DIJOYSTATE, lY) ? 1 : -1;
+        if (!formatSet || header->dwHow != DIPH_BYOFFSET || axis < 0)
             return DIERR_OBJECTNOTFOUND;
-        if (header->dwObj == offsetof(DIJOYSTATE, lX))
-            return RemotePadRead(&Pad().setRangeXResult);
-        if (header->dwObj == offsetof(DIJOYSTATE, lY))
-            return RemotePadRead(&Pad().setRangeYResult);
-        return DIERR_OBJECTNOTFOUND;
+        HRESULT fault = Fault(axis == 0 ? &RemotePadFaults::setRangeX : &RemotePadFaults::setRangeY);
+        if (fault == DI_OK) {
+            Pad().rangeMin[axis] = range->lMin;
+            Pad().rangeMax[axis] = range->lMax;
+        }
+        return fault;
     }
     STDMETHOD(Acquire)() override
     {
@@ -137,12 +159,15 @@ struct RemoteDevice final : IDirectInputDevice7A {
     }
     STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override
     {
-        RemotePadStampRead(block);
-        return Log(RemoteCallGetDeviceState, ReadState(size, data));
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        LONG n = InterlockedIncrement(&block->readStampNext) - 1;
+        InterlockedExchange64(&block->readStamps[n % RemotePadReadStampCount], now.QuadPart);
+        InterlockedIncrement(&block->reads);
+        return Log(RemoteCallGetDeviceState, GetState(size, data));
     }
-    HRESULT ReadState(DWORD size, LPVOID data)
+    HRESULT GetState(DWORD size, LPVOID data)
     {
-        Pad().stateSize = size;
         if (!formatSet)
             return DIERR_NOTINITIALIZED;
         if (!data || size != sizeof(DIJOYSTATE))
@@ -154,40 +179,16 @@ struct RemoteDevice final : IDirectInputDevice7A {
             SetAcquired(false);
             return DIERR_INPUTLOST;
         }
-        if (!RemotePadReadState(&Pad(), static_cast<DIJOYSTATE*>(data)))
-            return DIERR_GENERIC;
-        return DI_OK;
+        return ReadState(Pad(), static_cast<DIJOYSTATE*>(data)) ? DI_OK : DIERR_GENERIC;
     }
     STDMETHOD(GetDeviceData)(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return Unsupported(); }
     STDMETHOD(SetDataFormat)(LPCDIDATAFORMAT format) override
     {
-        return Log(RemoteCallSetDataFormat, SetDataFormatResult(format));
-    }
-    HRESULT SetDataFormatResult(LPCDIDATAFORMAT format)
-    {
-        if (format)
-            CopyFormat(*format);
-        if (acquired)
-            return DIERR_ACQUIRED;
-        // Only the standard joystick layout: the state is handed over as is.
-        if (!format || format->dwSize != sizeof(DIDATAFORMAT) || format->dwObjSize != sizeof(DIOBJECTDATAFORMAT) ||
-            format->dwDataSize != sizeof(DIJOYSTATE) || !format->rgodf)
-            return DIERR_INVALIDPARAM;
-        HRESULT fault = RemotePadRead(&Pad().setDataFormatResult);
-        if (fault != DI_OK)
-            return fault;
-        formatSet = true;
-        return DI_OK;
-    }
-    void CopyFormat(const DIDATAFORMAT& format)
-    {
-        RemotePadFormat& copy = Pad().format;
-        copy = {format.dwSize, format.dwObjSize, format.dwFlags, format.dwDataSize, format.dwNumObjs, {}};
-        for (DWORD i = 0; format.rgodf && i < format.dwNumObjs && i < RemotePadFormatObjects; ++i) {
-            const DIOBJECTDATAFORMAT& object = format.rgodf[i];
-            copy.objects[i] = {object.pguid ? *object.pguid : GUID(), object.pguid != nullptr, object.dwOfs,
-                               object.dwType, object.dwFlags};
-        }
+        HRESULT result = acquired                                     ? DIERR_ACQUIRED
+                         : !format || !IsStandardJoystickFormat(*format) ? DIERR_INVALIDPARAM
+                                                                      : Fault(&RemotePadFaults::setDataFormat);
+        formatSet = formatSet || result == DI_OK;
+        return Log(RemoteCallSetDataFormat, result);
     }
     STDMETHOD(SetEventNotification)(HANDLE) override { return Unsupported(); }
     STDMETHOD(SetCooperativeLevel)(HWND, DWORD) override { return Log(RemoteCallSetCooperativeLevel, DI_OK); }
@@ -196,7 +197,6 @@ struct RemoteDevice final : IDirectInputDevice7A {
     STDMETHOD(RunControlPanel)(HWND, DWORD) override { return Unsupported(); }
     STDMETHOD(Initialize)(HINSTANCE, DWORD, REFGUID) override { return Unsupported(); }
 
-    // IDirectInputDevice2A
     STDMETHOD(CreateEffect)(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN) override { return Unsupported(); }
     STDMETHOD(EnumEffects)(LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD) override { return Unsupported(); }
     STDMETHOD(GetEffectInfo)(LPDIEFFECTINFOA, REFGUID) override { return Unsupported(); }
@@ -207,14 +207,9 @@ struct RemoteDevice final : IDirectInputDevice7A {
         return Unsupported();
     }
     STDMETHOD(Escape)(LPDIEFFESCAPE) override { return Unsupported(); }
-    STDMETHOD(Poll)() override
-    {
-        // A pad that needs no polling, as most are.
-        return Log(RemoteCallPoll, acquired ? DI_NOEFFECT : DIERR_NOTACQUIRED);
-    }
+    // A pad that needs no polling, as most are.
+    STDMETHOD(Poll)() override { return Log(RemoteCallPoll, acquired ? DI_NOEFFECT : DIERR_NOTACQUIRED); }
     STDMETHOD(SendDeviceData)(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return Unsupported(); }
-
-    // IDirectInputDevice7A
     STDMETHOD(EnumEffectsInFile)(LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override
     {
         return Unsupported();
@@ -226,10 +221,6 @@ struct RemoteDevice final : IDirectInputDevice7A {
 
 IDirectInputDevice7A* RemoteDeviceNew(RemotePadBlock* block, int pad)
 {
-    RemotePadDevice& device = block->devices[pad];
-    device.format = RemotePadFormat();
-    device.propertyCount = 0;
-    device.stateSize = 0;
-    InterlockedIncrement(&device.refs);
+    InterlockedIncrement(&block->devices[pad].refs);
     return new RemoteDevice(block, pad);
 }

@@ -1,24 +1,20 @@
 // Our dinput.dll for the tests, loaded instead of the system's with
 // WINEDLLOVERRIDES=dinput=n: its DirectInputCreateEx hands out an
 // IDirectInput7A served from the pad block that KEYVANE_PAD names
-// (remote_pad.h), which enumerates the block's attached pads and creates
-// their devices. Without a block it leaves the pointer null.
-#include "tests/support/dinput_ids.h"
-#include "tests/support/remote_dinput.h"
-
+// (remote_pad.h). The interface ids and the standard joystick format it
+// checks against are MinGW's, not the library's own copies.
 #include <cstdio>
 
-namespace {
+#include "tests/support/remote_dinput.h"
 
-constexpr DWORD HighestVersion = 0x0700;
-constexpr DWORD InstanceBase = 0x4B560200;
+namespace {
 
 HANDLE blockMapping;
 RemotePadBlock* block;
 
 GUID PadInstance(int pad)
 {
-    return {InstanceBase + static_cast<DWORD>(pad), 0x5250, 0x4400, {'R', 'E', 'M', 'P', 'A', 'D', 0, 0}};
+    return {0x4B560200 + static_cast<DWORD>(pad), 0x5250, 0x4400, {'R', 'E', 'M', 'P', 'A', 'D', 0, 0}};
 }
 
 int PadOf(REFGUID instance)
@@ -35,34 +31,36 @@ bool Attached(int pad)
     return RemotePadRead(&block->devices[pad].attached) != 0;
 }
 
+bool IsDirectInput(REFIID iid)
+{
+    return iid == IID_IDirectInputA || iid == IID_IDirectInput2A || iid == IID_IDirectInput7A;
+}
+
 struct RemoteDirectInput final : IDirectInput7A {
     LONG refs = 1;
 
-    HRESULT Unsupported() { return RemotePadLog(block, RemoteCallOther, -1, E_NOTIMPL); }
+    HRESULT Log(RemoteCall call, HRESULT result) { return RemotePadLogCall(block, call, -1, result); }
+    HRESULT Unsupported() { return Log(RemoteCallOther, E_NOTIMPL); }
 
-    // IUnknown
     STDMETHOD(QueryInterface)(REFIID iid, void** out) override
     {
         if (!out)
-            return RemotePadLog(block, RemoteCallOther, -1, E_POINTER);
-        *out = nullptr;
-        if (iid != dinput_iid::Unknown && iid != dinput_iid::DirectInputA && iid != dinput_iid::DirectInput2A &&
-            iid != dinput_iid::DirectInput7A)
-            return RemotePadLog(block, RemoteCallOther, -1, E_NOINTERFACE);
-        ++refs;
-        InterlockedIncrement(&block->directInputRefs);
-        *out = this;
-        return RemotePadLog(block, RemoteCallOther, -1, S_OK);
+            return Log(RemoteCallOther, E_POINTER);
+        *out = iid == IID_IUnknown || IsDirectInput(iid) ? this : nullptr;
+        if (!*out)
+            return Log(RemoteCallOther, E_NOINTERFACE);
+        AddRef();
+        return S_OK;
     }
     STDMETHOD_(ULONG, AddRef)() override
     {
-        RemotePadLog(block, RemoteCallOther, -1, S_OK);
+        Log(RemoteCallOther, S_OK);
         InterlockedIncrement(&block->directInputRefs);
         return ++refs;
     }
     STDMETHOD_(ULONG, Release)() override
     {
-        RemotePadLog(block, RemoteCallDirectInputRelease, -1, S_OK);
+        Log(RemoteCallDirectInputRelease, S_OK);
         InterlockedDecrement(&block->directInputRefs);
         ULONG left = --refs;
         if (left == 0)
@@ -70,26 +68,22 @@ struct RemoteDirectInput final : IDirectInput7A {
         return left;
     }
 
-    // IDirectInputA
     STDMETHOD(CreateDevice)(REFGUID, LPDIRECTINPUTDEVICEA*, LPUNKNOWN) override { return Unsupported(); }
     STDMETHOD(EnumDevices)(DWORD devType, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD flags) override
     {
-        RemotePadEnumRecord& record = block->enumeration;
-        record = {devType, flags, reinterpret_cast<ULONG_PTR>(context), 0, {}};
         // Logged first, so that the set-up calls made by the callback follow it.
         HRESULT result = callback ? RemotePadRead(&block->enumDevicesResult) : DIERR_INVALIDPARAM;
-        RemotePadLog(block, RemoteCallEnumDevices, -1, result);
+        Log(RemoteCallEnumDevices, result);
         // A failing enumeration first offers enumFailAfter pads.
-        LONG failAfter = result == DI_OK ? -1 : callback ? RemotePadRead(&block->enumFailAfter) : 0;
+        LONG offers = result == DI_OK ? RemotePadMaxDevices : callback ? RemotePadRead(&block->enumFailAfter) : 0;
         DWORD type = GET_DIDEVICE_TYPE(devType);
         if (type != 0 && type != DIDEVTYPE_JOYSTICK)
             return result;
         LONG count = RemotePadRead(&block->deviceCount);
-        for (int pad = 0; pad < count && pad < RemotePadMaxDevices; ++pad) {
+        for (int pad = 0; pad < count && pad < RemotePadMaxDevices && offers > 0; ++pad) {
             if ((flags & DIEDFL_ATTACHEDONLY) && !Attached(pad))
                 continue;
-            if (record.callbacks == failAfter)
-                break;
+            --offers;
             DIDEVICEINSTANCEA instance = {};
             instance.dwSize = sizeof(instance);
             instance.guidInstance = PadInstance(pad);
@@ -97,9 +91,7 @@ struct RemoteDirectInput final : IDirectInput7A {
             instance.dwDevType = DIDEVTYPE_JOYSTICK | (DIDEVTYPEJOYSTICK_GAMEPAD << 8) | DIDEVTYPE_HID;
             std::snprintf(instance.tszInstanceName, sizeof(instance.tszInstanceName), "Remote pad %d", pad);
             std::snprintf(instance.tszProductName, sizeof(instance.tszProductName), "Remote pad");
-            BOOL more = callback(&instance, context);
-            record.results[record.callbacks++] = more;
-            if (more == DIENUM_STOP)
+            if (callback(&instance, context) == DIENUM_STOP)
                 break;
         }
         return result;
@@ -107,15 +99,12 @@ struct RemoteDirectInput final : IDirectInput7A {
     STDMETHOD(GetDeviceStatus)(REFGUID) override { return Unsupported(); }
     STDMETHOD(RunControlPanel)(HWND, DWORD) override { return Unsupported(); }
     STDMETHOD(Initialize)(HINSTANCE, DWORD) override { return Unsupported(); }
-
-    // IDirectInput2A
     STDMETHOD(FindDevice)(REFGUID, LPCSTR, LPGUID) override { return Unsupported(); }
 
-    // IDirectInput7A
     STDMETHOD(CreateDeviceEx)(REFGUID instance, REFIID iid, LPVOID* out, LPUNKNOWN outer) override
     {
         int pad = PadOf(instance);
-        return RemotePadLog(block, RemoteCallCreateDeviceEx, pad, NewDevice(pad, iid, out, outer));
+        return RemotePadLogCall(block, RemoteCallCreateDeviceEx, pad, NewDevice(pad, iid, out, outer));
     }
 
     static HRESULT NewDevice(int pad, REFIID iid, void** out, IUnknown* outer)
@@ -127,9 +116,9 @@ struct RemoteDirectInput final : IDirectInput7A {
             return DIERR_DEVICENOTREG;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        if (iid != dinput_iid::DeviceA && iid != dinput_iid::Device2A && iid != dinput_iid::Device7A)
+        if (iid != IID_IDirectInputDeviceA && iid != IID_IDirectInputDevice2A && iid != IID_IDirectInputDevice7A)
             return DIERR_NOINTERFACE;
-        HRESULT fault = RemotePadRead(&block->devices[pad].createDeviceResult);
+        HRESULT fault = RemotePadRead(&block->devices[pad].faults.createDevice);
         if (fault != DI_OK)
             return fault;
         *out = RemoteDeviceNew(block, pad);
@@ -137,19 +126,22 @@ struct RemoteDirectInput final : IDirectInput7A {
     }
 };
 
-HRESULT CreateResult(DWORD version, REFIID iid, void** out, IUnknown* outer)
+// As DirectInput 7 answers: the version must be one it knows and the
+// instance a loaded module's.
+HRESULT CreateResult(HINSTANCE instance, DWORD version, REFIID iid, void** out, IUnknown* outer)
 {
-    if (!out)
+    char path[MAX_PATH];
+    if (!out || !instance || !GetModuleFileNameA(instance, path, MAX_PATH))
         return DIERR_INVALIDPARAM;
     if (RemotePadRead(&block->createFails))
         return DIERR_GENERIC;
     if (outer)
         return CLASS_E_NOAGGREGATION;
-    if (version > HighestVersion)
+    if (version > 0x0700)
         return DIERR_BETADIRECTINPUTVERSION;
-    if (iid != dinput_iid::DirectInputA && iid != dinput_iid::DirectInput2A && iid != dinput_iid::DirectInput7A)
-        return DIERR_NOINTERFACE;
-    return DI_OK;
+    if (version < 0x0700)
+        return DIERR_OLDDIRECTINPUTVERSION;
+    return IsDirectInput(iid) ? DI_OK : DIERR_NOINTERFACE;
 }
 
 }  // namespace
@@ -162,29 +154,33 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE in
     if (!block) {
         char name[MAX_PATH];
         DWORD length = GetEnvironmentVariableA(RemotePadVariable, name, sizeof(name));
-        if (length == 0 || length >= sizeof(name))
+        if (length == 0 || length >= sizeof(name) || !(blockMapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name)))
             return E_FAIL;
-        block = RemotePadMap(name, &blockMapping);
-        if (!block)
+        block = static_cast<RemotePadBlock*>(MapViewOfFile(blockMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        if (!block || RemotePadRead(reinterpret_cast<LONG*>(&block->magic)) != static_cast<LONG>(RemotePadMagic) ||
+            block->size != sizeof(RemotePadBlock)) {
+            if (block)
+                UnmapViewOfFile(block);
+            CloseHandle(blockMapping);
+            block = nullptr;
             return E_FAIL;
+        }
     }
-    HRESULT result = CreateResult(version, iid, out, outer);
+    HRESULT result = CreateResult(instance, version, iid, out, outer);
     if (result == DI_OK) {
         InterlockedIncrement(&block->directInputRefs);
         *out = static_cast<IDirectInput7A*>(new RemoteDirectInput());
     }
-    block->create = {reinterpret_cast<ULONG_PTR>(instance), version, iid, outer != nullptr,
-                     reinterpret_cast<ULONG_PTR>(out ? *out : nullptr)};
-    return RemotePadLog(block, RemoteCallCreate, -1, result);
+    return RemotePadLogCall(block, RemoteCallCreate, -1, result);
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void* reserved)
 {
     // Unloaded by FreeLibrary; at the process's end the system unmaps it.
-    if (reason == DLL_PROCESS_DETACH && !reserved) {
-        RemotePadUnmap(block, blockMapping);
+    if (reason == DLL_PROCESS_DETACH && !reserved && block) {
+        UnmapViewOfFile(block);
+        CloseHandle(blockMapping);
         block = nullptr;
-        blockMapping = nullptr;
     }
     return TRUE;
 }

@@ -2,10 +2,10 @@
 #include "tests/support/remote_pad_driver.h"
 
 #include <cstdio>
+#include <algorithm>
+#include <cstring>
 
 namespace {
-
-constexpr BYTE ButtonPressed = 0x80;
 
 LONG blockSerial;
 
@@ -16,6 +16,14 @@ RemotePadDevice* Device(RemotePadDriver& driver, int pad)
     return &driver.block->devices[pad];
 }
 
+// The driver is the state's only writer: it may read the state plainly.
+void WriteState(RemotePadDevice* device, const DIJOYSTATE& state)
+{
+    InterlockedIncrement(&device->stateSequence);
+    std::memcpy(&device->state, &state, sizeof(DIJOYSTATE));
+    InterlockedIncrement(&device->stateSequence);
+}
+
 }  // namespace
 
 bool RemotePadCreate(RemotePadDriver& driver)
@@ -23,22 +31,19 @@ bool RemotePadCreate(RemotePadDriver& driver)
     driver = RemotePadDriver();
     std::snprintf(driver.name, sizeof(driver.name), "KeyvanePad.%lu.%ld", GetCurrentProcessId(),
                   InterlockedIncrement(&blockSerial));
-    driver.mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(RemotePadBlock),
-                                        driver.name);
+    driver.mapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(RemotePadBlock), driver.name);
     if (driver.mapping && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(driver.mapping);
         driver.mapping = nullptr;
     }
-    if (!driver.mapping)
-        return false;
     // A fresh section is all zero.
-    driver.block =
-        static_cast<RemotePadBlock*>(MapViewOfFile(driver.mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(RemotePadBlock)));
+    if (driver.mapping)
+        driver.block = static_cast<RemotePadBlock*>(MapViewOfFile(driver.mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (!driver.block) {
         RemotePadDestroy(driver);
         return false;
     }
-    driver.block->version = RemotePadVersion;
     driver.block->size = sizeof(RemotePadBlock);
     // The magic last: a reader that sees it sees a complete block.
     InterlockedExchange(reinterpret_cast<LONG*>(&driver.block->magic), static_cast<LONG>(RemotePadMagic));
@@ -49,7 +54,10 @@ bool RemotePadCreate(RemotePadDriver& driver)
 void RemotePadDestroy(RemotePadDriver& driver)
 {
     SetEnvironmentVariableA(RemotePadVariable, nullptr);
-    RemotePadUnmap(driver.block, driver.mapping);
+    if (driver.block)
+        UnmapViewOfFile(driver.block);
+    if (driver.mapping)
+        CloseHandle(driver.mapping);
     driver.block = nullptr;
     driver.mapping = nullptr;
 }
@@ -59,12 +67,8 @@ int RemotePadPlug(RemotePadDriver& driver, const RemotePadFaults& faults)
     LONG pad = driver.block->deviceCount;
     if (pad >= RemotePadMaxDevices)
         return -1;
-    RemotePadDevice& device = driver.block->devices[pad];
-    device.createDeviceResult = faults.createDevice;
-    device.setDataFormatResult = faults.setDataFormat;
-    device.setRangeXResult = faults.setRangeX;
-    device.setRangeYResult = faults.setRangeY;
-    device.attached = 1;
+    driver.block->devices[pad].faults = faults;
+    driver.block->devices[pad].attached = 1;
     // Counted only once it is complete.
     InterlockedExchange(&driver.block->deviceCount, pad + 1);
     return pad;
@@ -85,17 +89,16 @@ void RemotePadUnplugAll(RemotePadDriver& driver)
 void RemotePadSetState(RemotePadDriver& driver, int pad, const DIJOYSTATE& state)
 {
     if (RemotePadDevice* device = Device(driver, pad))
-        RemotePadWriteState(device, state);
+        WriteState(device, state);
 }
 
-// The driver is the state's only writer, so it may read the state plainly.
 void RemotePadSetAxes(RemotePadDriver& driver, int pad, LONG x, LONG y)
 {
     if (RemotePadDevice* device = Device(driver, pad)) {
         DIJOYSTATE state = device->state;
         state.lX = x;
         state.lY = y;
-        RemotePadWriteState(device, state);
+        WriteState(device, state);
     }
 }
 
@@ -104,8 +107,8 @@ void RemotePadSetButton(RemotePadDriver& driver, int pad, int button, bool press
     RemotePadDevice* device = Device(driver, pad);
     if (device && button >= 1 && button <= 32) {
         DIJOYSTATE state = device->state;
-        state.rgbButtons[button - 1] = pressed ? ButtonPressed : 0;
-        RemotePadWriteState(device, state);
+        state.rgbButtons[button - 1] = pressed ? 0x80 : 0;
+        WriteState(device, state);
     }
 }
 
@@ -117,7 +120,7 @@ void RemotePadFailReads(RemotePadDriver& driver, int pad, int count)
 
 LONG RemotePadReads(RemotePadDriver& driver)
 {
-    return RemotePadRead(&driver.block->counts[RemoteCallGetDeviceState]);
+    return RemotePadRead(&driver.block->reads);
 }
 
 bool RemotePadWaitReads(RemotePadDriver& driver, int count, DWORD timeoutMs)
@@ -143,51 +146,29 @@ void RemotePadSetEnumResult(RemotePadDriver& driver, HRESULT result, int afterPa
     InterlockedExchange(&driver.block->enumDevicesResult, result);
 }
 
-const std::vector<RemotePadRecord>& RemotePadReadLog(RemotePadDriver& driver)
-{
-    LONG next = RemotePadRead(&driver.block->logNext);
-    // Records that have been overwritten cannot be read any more.
-    if (next - driver.logCursor > RemotePadLogSize) {
-        driver.missed += next - RemotePadLogSize - driver.logCursor;
-        driver.logCursor = next - RemotePadLogSize;
-    }
-    while (driver.logCursor < next) {
-        RemotePadRecord record;
-        int read = RemotePadReadRecord(driver.block, driver.logCursor, &record);
-        if (read == 0)
-            break;  // still being written: the next call takes it
-        if (read > 0)
-            driver.log.push_back(record);
-        else
-            ++driver.missed;
-        ++driver.logCursor;
-    }
-    return driver.log;
-}
-
 void RemotePadClearLog(RemotePadDriver& driver)
 {
     driver.logCursor = RemotePadRead(&driver.block->logNext);
-    driver.log.clear();
-    driver.missed = 0;
 }
 
 std::string RemotePadCalls(RemotePadDriver& driver, int pad)
 {
-    static const char* const names[] = {
+    static const char* const names[RemoteCallKinds] = {
         "Create", "EnumDevices", "CreateDeviceEx", "DirectInputRelease", "SetDataFormat", "SetProperty",
         "SetCooperativeLevel", "Acquire", "Unacquire", "Poll", "GetDeviceState", "DeviceRelease", "Other",
     };
-    static_assert(sizeof(names) / sizeof(names[0]) == RemoteCallKinds, "a name for every call kind");
+    const LONG next = RemotePadRead(&driver.block->logNext);
     std::string text;
-    for (const RemotePadRecord& record : RemotePadReadLog(driver)) {
-        if (pad != RemotePadAllCalls && record.device != pad)
+    for (LONG n = std::max(driver.logCursor, next - RemotePadLogSize); n < next; ++n) {
+        const LONG entry = RemotePadRead(&driver.block->log[n % RemotePadLogSize]);
+        const int call = (entry & 0xFF) - 1, device = ((entry >> 8) & 0xFF) - 1;
+        if (pad != RemotePadAllCalls && device != pad)
             continue;
         text += text.empty() ? "" : " ";
-        text += record.call >= 0 && record.call < RemoteCallKinds ? names[record.call] : "?";
-        if (record.device >= 0 && pad == RemotePadAllCalls)
-            text += "#" + std::to_string(record.device);
-        if (FAILED(record.result))
+        text += call >= 0 && call < RemoteCallKinds ? names[call] : "?";
+        if (device >= 0 && pad == RemotePadAllCalls)
+            text += "#" + std::to_string(device);
+        if (entry & 1 << 16)
             text += "!";
     }
     return text;

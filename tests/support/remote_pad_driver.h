@@ -5,30 +5,18 @@
 // A program that loads our dinput.dll (WINEDLLOVERRIDES=dinput=n) gets its
 // DirectInput from the block: the test program itself, when it makes the
 // block before the joystick library first loads the DLL, and the programs
-// it starts afterwards, which inherit both variables. The records of what
-// the calls were handed are read from driver.block.
+// it starts afterwards, which inherit both variables.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "tests/support/remote_pad.h"
 
 struct RemotePadDriver {
     HANDLE mapping;
     RemotePadBlock* block;
-    char name[64];
-    LONG logCursor;                      // the next record to read
-    std::vector<RemotePadRecord> log;    // the records read since the last RemotePadClearLog
-    int missed;                          // records overwritten before they were read
-};
-
-// What a pad's set-up steps answer; anything but DI_OK fails that step.
-struct RemotePadFaults {
-    HRESULT createDevice = DI_OK;
-    HRESULT setDataFormat = DI_OK;
-    HRESULT setRangeX = DI_OK;
-    HRESULT setRangeY = DI_OK;
+    char name[64];   // of the block: what KEYVANE_PAD says
+    LONG logCursor;  // the first call RemotePadCalls tells
 };
 
 // Makes a fresh block under a name unique to this process and call, and
@@ -52,11 +40,11 @@ void RemotePadSetButton(RemotePadDriver& driver, int pad, int button, bool press
 // The pad's next that many GetDeviceState calls fail with DIERR_INPUTLOST
 // and lose the acquisition.
 void RemotePadFailReads(RemotePadDriver& driver, int pad, int count);
+// GetDeviceState calls made so far on any pad.
+LONG RemotePadReads(RemotePadDriver& driver);
 // Waits until count more GetDeviceState calls have been made on any pad
 // (one per poll of a program that reads one pad); false after timeoutMs.
 bool RemotePadWaitReads(RemotePadDriver& driver, int count, DWORD timeoutMs = 5000);
-// GetDeviceState calls made so far on any pad.
-LONG RemotePadReads(RemotePadDriver& driver);
 
 // DirectInputCreateEx leaves the pointer null.
 void RemotePadSetCreateFails(RemotePadDriver& driver, bool fails);
@@ -64,14 +52,11 @@ void RemotePadSetCreateFails(RemotePadDriver& driver, bool fails);
 // complete enumeration.
 void RemotePadSetEnumResult(RemotePadDriver& driver, HRESULT result, int afterPads = 0);
 
-// Appends the records logged since the last call to driver.log; read often
-// enough, the log misses nothing (see driver.missed).
-const std::vector<RemotePadRecord>& RemotePadReadLog(RemotePadDriver& driver);
 // Forgets every call made so far.
 void RemotePadClearLog(RemotePadDriver& driver);
 // The calls since the last RemotePadClearLog, separated by spaces: all of
 // them as "Name", "#pad" for a device call and "!" when the call failed, or
 // those on one pad's devices (-1: on DirectInput itself) as "Name" and "!".
+// For calls made in this process: another's may still be being written.
 constexpr int RemotePadAllCalls = -2;
 std::string RemotePadCalls(RemotePadDriver& driver, int pad = RemotePadAllCalls);
-

@@ -1,0 +1,79 @@
+// The joystick library's whole life in a process, from before JoystickInit
+// to after JoystickEndAll. DirectInput opens once per process, so CTest
+// runs each test in a process of its own (see CMakeLists.txt).
+#include <gtest/gtest.h>
+
+#include "runtime/joystick/joystick.h"
+#include "tests/support/joystick_runtime.h"
+#include "tests/support/remote_pad_driver.h"
+
+namespace {
+
+bool DirectInputLoaded()
+{
+    return GetModuleHandleA("DINPUT.DLL") != nullptr;
+}
+
+class JoystickProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureJoystickRuntime();
+        ASSERT_TRUE(RemotePadCreate(pads));
+        pad = RemotePadPlug(pads);
+        RemotePadSetAxes(pads, pad, 1000, 1000);
+    }
+
+    RemotePadDriver pads{};
+    int pad = -1;
+};
+
+TEST_F(JoystickProcessTest, EndAllReleasesDevicesThenDirectInputAndUnloadsIt)
+{
+    int second = RemotePadPlug(pads);
+    JoystickEndAll();
+    EXPECT_EQ(DirectInputUsers(), 0);
+    EXPECT_FALSE(DirectInputLoaded());
+
+    ASSERT_EQ(JoystickInit(), 2) << "is dinput.dll beside the test and WINEDLLOVERRIDES=dinput=n set?";
+    EXPECT_EQ(DirectInputUsers(), 1);
+    RemotePadClearLog(pads);
+    JoystickEndAll();
+    // Devices go without Unacquire, and before DirectInput itself.
+    EXPECT_EQ(RemotePadCalls(pads), "DeviceRelease#" + std::to_string(pad) + " DeviceRelease#" +
+                                        std::to_string(second) + " DirectInputRelease");
+    EXPECT_EQ(pads.block->devices[pad].refs + pads.block->devices[second].refs + pads.block->directInputRefs, 0);
+    EXPECT_EQ(DirectInputUsers(), 0);
+    EXPECT_FALSE(DirectInputLoaded());
+}
+
+// DINPUT.DLL loads but yields no DirectInput object: tried once, the
+// library stays loaded until the end.
+TEST_F(JoystickProcessTest, WithoutADirectInputObjectFindsNoJoystickAndTriesOnce)
+{
+    RemotePadSetCreateFails(pads, true);
+    EXPECT_EQ(JoystickInit(), 0);
+    ASSERT_EQ(RemotePadCalls(pads), "Create!") << "is WINEDLLOVERRIDES=dinput=n set?";
+    EXPECT_EQ(JoystickExamine(0), 0);
+    RemotePadSetCreateFails(pads, false);
+    EXPECT_EQ(JoystickInit(), 0);
+    JoystickEndAll();
+    EXPECT_EQ(DirectInputUsers(), 0);
+    EXPECT_EQ(RemotePadCalls(pads), "Create!");
+    EXPECT_TRUE(DirectInputLoaded());
+}
+
+// Run with WINEDLLOVERRIDES=dinput= : Wine loads no DINPUT.DLL at all.
+TEST_F(JoystickProcessTest, WithoutDirectInputFindsNoJoystickAndEndsCleanly)
+{
+    EXPECT_EQ(JoystickInit(), 0);
+    ASSERT_FALSE(DirectInputLoaded()) << "is WINEDLLOVERRIDES=dinput= set?";
+    EXPECT_EQ(JoystickExamine(0), 0);
+    EXPECT_EQ(JoystickReadAxisX(0), 0);
+    EXPECT_EQ(JoystickInit(), 0);
+    JoystickEndAll();
+    EXPECT_EQ(DirectInputUsers(), 0);
+    EXPECT_EQ(RemotePadCalls(pads), "");
+}
+
+}  // namespace
