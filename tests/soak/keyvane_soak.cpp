@@ -1,7 +1,7 @@
 // A long random run of Keyvane.exe on the simulated pad: stick and button
 // moves, suspend, help, purchase, minimise and restore, mouse moves and a
 // pad that goes and comes back, in an order drawn from a seeded generator.
-// Every injected key is watched; the keys down must follow the mapping's
+// Every injected key is watched: the keys down must follow the mapping's
 // rules after each step, and Keyvane's resources must not grow between the
 // samples taken at 10 % and at 100 % of the run.
 //
@@ -19,44 +19,26 @@
 
 #include "app/actions.h"
 #include "app/main_window.h"
-#include "tests/soak/key_tracker.h"
-#include "tests/support/process_resources.h"
-#include "tests/support/url_handler.h"
 #include "tests/support/key_observer.h"
 #include "tests/support/keyvane_process.h"
+#include "tests/support/process_resources.h"
 #include "tests/support/remote_pad_driver.h"
+#include "tests/support/url_handler.h"
 
 namespace {
 
 constexpr LONG Full = 1000;
-// Polls to wait for before a change is taken as seen by the program.
-constexpr int SettlePolls = 3;
+constexpr int SettlePolls = 3;  // polls before a change counts as seen
 // Several passes of a loop that does not poll (suspended, or in the help box).
 constexpr DWORD QuietMs = 60;
 constexpr DWORD WaitMs = 5000;
 // Each purchase click starts a process; more would load the shared host.
 constexpr DWORD PurchaseGapMs = 3000;
-constexpr int FaultsShown = 10;
 
-// Growth between the samples that still counts as noise: Wine's allocator
-// and its window-manager caches move by a few pages; a leak of one handle or
-// one window per step would pass these within seconds.
-constexpr uint64_t WorkingSetNoise = 4u << 20;
-constexpr uint64_t PrivateBytesNoise = 1u << 20;
-constexpr DWORD HandleNoise = 8;
-constexpr int WindowNoise = 0;
-
-enum Action { Stick, Button, Suspend, Help, Purchase, Minimise, Mouse, PadGone, PadGlitch, ActionCount };
-
-struct ActionKind {
-    const char* name;
-    int weight;
-};
-
-const ActionKind actionKinds[ActionCount] = {
-    {"stick moves", 40}, {"button 1", 15},     {"suspend toggles", 8},   {"help boxes", 4},   {"purchase clicks", 2},
-    {"minimise/restore", 5}, {"mouse moves", 12}, {"pad gone/back", 6}, {"failed reads", 6},
-};
+// The mapped keys, one bit each in this order.
+const BYTE mappedKeys[] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE};
+const char* const keyNames[] = {"Up", "Down", "Left", "Right", "Space"};
+constexpr unsigned KeyUp = 1, KeyDown = 2, KeyLeft = 4, KeyRight = 8, KeySpace = 16;
 
 struct Soak {
     RemotePadDriver pads;
@@ -68,13 +50,10 @@ struct Soak {
     bool button, suspended, padGone, minimised;
     int purchases;
     DWORD lastPurchase;
-    long played[ActionCount];
-    long steps;
-    KeyTracker keys;
+    long steps, downs, ups;
+    unsigned down;  // the keys down, as observed
     std::vector<std::string> faults;
-};
-
-Soak soak;
+} soak;
 
 void Fault(const std::string& what)
 {
@@ -96,6 +75,36 @@ HWND Gadget(ObjectId number)
     return GetDlgItem(soak.program.window, static_cast<int>(number));
 }
 
+std::string KeyNames(unsigned keys)
+{
+    std::string out;
+    for (unsigned i = 0; i < 5; ++i)
+        if (keys & (1u << i))
+            out += (out.empty() ? "" : "+") + std::string(keyNames[i]);
+    return out.empty() ? "none" : out;
+}
+
+// Takes the observed events in order; an event the mapping never injects or
+// a key-up of a key not down is a fault.
+void Track(const std::vector<KeyEvent>& events)
+{
+    for (const KeyEvent& event : events) {
+        unsigned bit = 0;
+        for (unsigned i = 0; i < 5; ++i)
+            bit |= event.vk == mappedKeys[i] ? 1u << i : 0;
+        const bool up = event.flags & KEYEVENTF_KEYUP;
+        if (!bit || !(event == (up ? Up(event.vk) : event.vk == VK_SPACE ? SpaceDown : Down(event.vk)))) {
+            char detail[96];
+            wsprintfA(detail, "vk 0x%02X scan 0x%02X flags 0x%lX", event.vk, event.scan, event.flags);
+            Fault(std::string("an event the mapping never injects: ") + detail);
+        } else if (up && !(soak.down & bit)) {
+            Fault("a key-up of " + KeyNames(bit) + ", which was not down");
+        }
+        soak.down = up ? soak.down & ~bit : soak.down | bit;
+        ++(up ? soak.ups : soak.downs);
+    }
+}
+
 void Settle(int polls = SettlePolls)
 {
     if (soak.suspended)
@@ -105,22 +114,21 @@ void Settle(int polls = SettlePolls)
               (soak.padGone ? " (pad gone)" : ""));
 }
 
-// Takes the keys injected since the last look and checks the keys down
-// against the pad and the program's state.
+// The keys down must be those the pad holds; a held direction goes up only
+// when its axis reads 0, so the opposite of an active one may stay down.
 void Check(const char* after, bool wasQuiet)
 {
     const std::vector<KeyEvent> events = KeyObserverTake();
     if (wasQuiet && Quiet() && !events.empty())
         Fault(std::string(after) + ": keys injected while nothing may be pressed");
-    KeyTrackerAdd(soak.keys, events);
-    if (!soak.keys.fault.empty()) {
-        Fault(std::string(after) + ": " + soak.keys.fault);
-        soak.keys.fault.clear();
-    }
-    const unsigned active = Quiet() ? 0 : KeysActive(soak.x, soak.y, soak.button);
-    const unsigned down = soak.keys.down;
-    if ((down & active) != active || (down & ~KeysMayStayDown(active)))
-        Fault(std::string(after) + ": keys down " + KeyNames(down) + ", pad holds " + KeyNames(active));
+    Track(events);
+    unsigned active = 0;
+    if (!Quiet())
+        active = (soak.y < 0 ? KeyUp : 0) | (soak.y > 0 ? KeyDown : 0) | (soak.x < 0 ? KeyLeft : 0) |
+                 (soak.x > 0 ? KeyRight : 0) | (soak.button ? KeySpace : 0);
+    const unsigned mayStay = active | (active & (KeyUp | KeyLeft)) << 1 | (active & (KeyDown | KeyRight)) >> 1;
+    if ((soak.down & active) != active || (soak.down & ~mayStay))
+        Fault(std::string(after) + ": keys down " + KeyNames(soak.down) + ", pad holds " + KeyNames(active));
 }
 
 void SetPad(LONG x, LONG y, bool button)
@@ -134,8 +142,7 @@ void SetPad(LONG x, LONG y, bool button)
 
 LONG RandomAxis()
 {
-    static const LONG stops[] = {-Full, 0, Full};
-    return stops[Draw(3)];
+    return (Draw(3) - 1) * Full;
 }
 
 // One to three moves at random phases of the poll, the last one settled.
@@ -149,49 +156,50 @@ void PlayStick()
     Settle();
 }
 
+void PlayButton()
+{
+    SetPad(soak.x, soak.y, !soak.button);
+    Settle();
+}
+
+template <typename Done>
+bool WaitFor(Done done)
+{
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < WaitMs)
+        Sleep(5);
+    return done();
+}
+
 void PlaySuspend()
 {
     PostMessageA(Gadget(SuspendCheckBox), BM_CLICK, 0, 0);
     soak.suspended = !soak.suspended;
     const LRESULT wanted = soak.suspended ? BST_CHECKED : BST_UNCHECKED;
-    const DWORD start = GetTickCount();
-    while (SendMessageA(Gadget(SuspendCheckBox), BM_GETCHECK, 0, 0) != wanted) {
-        if (GetTickCount() - start > WaitMs) {
-            Fault("the check box did not change");
-            break;
-        }
-        Sleep(5);
-    }
+    if (!WaitFor([&] { return SendMessageA(Gadget(SuspendCheckBox), BM_GETCHECK, 0, 0) == wanted; }))
+        Fault("the check box did not change");
     Settle();
     // The first suspended pass lets go of what is held; on a loaded host
     // it may come later than the settling wait.
-    const DWORD released = GetTickCount();
-    while (soak.suspended && soak.keys.down && GetTickCount() - released < WaitMs) {
-        KeyTrackerAdd(soak.keys, KeyObserverTake());
-        Sleep(10);
-    }
+    if (soak.suspended)
+        WaitFor([] { return Track(KeyObserverTake()), soak.down == 0; });
 }
 
 void PlayHelp()
 {
     PostMessageA(Gadget(HelpButton), BM_CLICK, 0, 0);
     HWND box = KeyvaneWaitTopLevel(soak.program, "#32770", WaitMs);
-    if (!box) {
-        Fault("no help box");
-        return;
-    }
-    KeyTrackerAdd(soak.keys, KeyObserverTake());
-    if (soak.keys.down)
-        Fault("help box up with keys down: " + KeyNames(soak.keys.down));
+    if (!box)
+        return Fault("no help box");
+    Track(KeyObserverTake());
+    if (soak.down)
+        Fault("help box up with keys down: " + KeyNames(soak.down));
     SetPad(RandomAxis(), RandomAxis(), Draw(2));
     Sleep(QuietMs);
     if (!KeyObserverTake().empty())
         Fault("keys injected while the help box was up");
     MessageBoxDismiss(box);
-    const DWORD start = GetTickCount();
-    while (IsWindow(box) && GetTickCount() - start < WaitMs)
-        Sleep(5);
-    if (IsWindow(box))
+    if (!WaitFor([&] { return !IsWindow(box); }))
         Fault("the help box did not close");
     Settle();
 }
@@ -240,138 +248,107 @@ void PlayGlitch()
     Settle(passes + SettlePolls);
 }
 
-Action DrawAction()
-{
-    int total = 0;
-    for (const ActionKind& kind : actionKinds)
-        total += kind.weight;
-    int pick = Draw(total);
-    for (int i = 0; i < ActionCount; ++i) {
-        if ((pick -= actionKinds[i].weight) < 0)
-            return static_cast<Action>(i);
-    }
-    return Stick;
-}
+struct Action {
+    const char* name;
+    int weight;
+    void (*play)();
+    long played;
+};
 
-void Play(Action action)
+Action actions[] = {
+    {"stick moves", 40, PlayStick, 0},        {"button 1", 15, PlayButton, 0},
+    {"suspend toggles", 8, PlaySuspend, 0},   {"help boxes", 4, PlayHelp, 0},
+    {"purchase clicks", 2, PlayPurchase, 0},  {"minimise/restore", 5, PlayMinimise, 0},
+    {"mouse moves", 12, PlayMouse, 0},        {"pad gone/back", 6, PlayPadGone, 0},
+    {"failed reads", 6, PlayGlitch, 0},
+};
+Action& stick = actions[0];
+
+void Play(Action& drawn)
 {
     // The reads of a gone pad already fail, and a suspended program does not
     // read: failures set up then would fall on a later step.
-    if ((action == Purchase && GetTickCount() - soak.lastPurchase < PurchaseGapMs) ||
-        (action == PadGlitch && Quiet()))
-        action = Stick;
+    Action& action = (drawn.play == PlayPurchase && GetTickCount() - soak.lastPurchase < PurchaseGapMs) ||
+                             (drawn.play == PlayGlitch && Quiet())
+                         ? stick
+                         : drawn;
     const bool wasQuiet = Quiet();
-    switch (action) {
-    case Stick:
-        PlayStick();
-        break;
-    case Button:
-        SetPad(soak.x, soak.y, !soak.button);
-        Settle();
-        break;
-    case Suspend:
-        PlaySuspend();
-        break;
-    case Help:
-        PlayHelp();
-        break;
-    case Purchase:
-        PlayPurchase();
-        break;
-    case Minimise:
-        PlayMinimise();
-        break;
-    case Mouse:
-        PlayMouse();
-        break;
-    case PadGone:
-        PlayPadGone();
-        break;
-    case PadGlitch:
-        PlayGlitch();
-        break;
-    case ActionCount:
-        break;
-    }
-    ++soak.played[action];
+    action.play();
+    ++action.played;
     ++soak.steps;
-    Check(actionKinds[action].name, wasQuiet);
+    Check(action.name, wasQuiet);
+}
+
+Action& DrawAction()
+{
+    int total = 0;
+    for (const Action& action : actions)
+        total += action.weight;
+    int pick = Draw(total);
+    for (Action& action : actions)
+        if ((pick -= action.weight) < 0)
+            return action;
+    return stick;
 }
 
 // Samples are taken with the window restored, so that both see the same
 // windows.
-bool Sample(ProcessResources& out)
+ProcessResources Sample()
 {
     if (soak.minimised)
-        Play(Minimise);
-    if (!ProcessResourcesRead(soak.program.info.hProcess, soak.program.info.dwProcessId, out)) {
+        Play(actions[5]);
+    ProcessResources sample = {};
+    if (!ProcessResourcesRead(soak.program.info.hProcess, soak.program.info.dwProcessId, sample))
         Fault("cannot read Keyvane's resources");
-        return false;
-    }
-    return true;
+    return sample;
 }
 
-void CheckGrowth(const char* what, long long first, long long last, long long noise, const char* unit)
+// Growth that still counts as noise: Wine's allocator and its window-manager
+// caches move by a few pages; a leak of one handle or one window per step
+// would pass these within seconds.
+void ReportGrowth(const ProcessResources& first, const ProcessResources& last)
 {
-    const long long growth = last - first;
-    printf("  %-14s %12lld %12lld %+12lld  (bound %+lld%s)\n", what, first, last, growth, noise, unit);
-    if (growth > noise)
-        Fault(std::string(what) + " grew beyond its bound");
-}
-
-void Report(const ProcessResources& first, const ProcessResources& last, DWORD code)
-{
-    long total = 0;
-    for (long n : soak.played)
-        total += n;
-    printf("soak: events played: %ld\n", total);
-    for (int i = 0; i < ActionCount; ++i)
-        printf("  %-18s %ld\n", actionKinds[i].name, soak.played[i]);
-    printf("soak: keys injected: %ld (%ld down, %ld up)\n", soak.keys.downs + soak.keys.ups, soak.keys.downs,
-           soak.keys.ups);
+    const struct {
+        const char* name;
+        long long first, last, bound;
+    } rows[] = {
+        {"working set KiB", (long long)first.workingSet / 1024, (long long)last.workingSet / 1024, 4096},
+        {"private KiB", (long long)first.privateBytes / 1024, (long long)last.privateBytes / 1024, 1024},
+        {"handles", first.handles, last.handles, 8},
+        {"windows", first.windows, last.windows, 0},
+    };
     printf("soak: resources          at 10 %%     at 100 %%       growth\n");
-    CheckGrowth("working set", first.workingSet / 1024, last.workingSet / 1024, WorkingSetNoise / 1024, " KiB");
-    CheckGrowth("private bytes", first.privateBytes / 1024, last.privateBytes / 1024, PrivateBytesNoise / 1024,
-                " KiB");
-    CheckGrowth("handles", first.handles, last.handles, HandleNoise, "");
-    CheckGrowth("windows", first.windows, last.windows, WindowNoise, "");
-    printf("soak: Keyvane exited with code %lu; keys left down: %s\n", static_cast<unsigned long>(code),
-           KeyNames(soak.keys.down).c_str());
+    for (const auto& row : rows) {
+        printf("  %-16s %12lld %12lld %+12lld  (bound %+lld)\n", row.name, row.first, row.last, row.last - row.first,
+               row.bound);
+        if (row.last - row.first > row.bound)
+            Fault(std::string(row.name) + " grew beyond its bound");
+    }
 }
 
 // Every purchase click opens the page once, in a process of its own.
 void CheckPurchases()
 {
-    const DWORD start = GetTickCount();
     std::vector<std::string> opened;
-    while ((opened = UrlHandlerOpened(soak.urls)).size() < static_cast<size_t>(soak.purchases) &&
-           GetTickCount() - start < 6 * WaitMs)
-        Sleep(50);
-    if (opened.size() != static_cast<size_t>(soak.purchases))
+    WaitFor([&] { return (opened = UrlHandlerOpened(soak.urls)).size() >= size_t(soak.purchases); });
+    if (opened.size() != size_t(soak.purchases))
         Fault(std::to_string(soak.purchases) + " purchase clicks opened " + std::to_string(opened.size()) + " pages");
-    for (const std::string& address : opened) {
+    for (const std::string& address : opened)
         if (address != PurchasePageAddress)
             Fault("a purchase opened " + address);
-    }
 }
 
-bool Start()
+const char* Start()
 {
-    if (!RemotePadCreate(soak.pads) || (soak.pad = RemotePadPlug(soak.pads)) < 0 || !KeyObserverStart()) {
-        fprintf(stderr, "soak: cannot set up the simulated pad or the key observer\n");
-        return false;
-    }
-    if (!UrlHandlerInstall(soak.urls)) {
-        fprintf(stderr, "soak: cannot register the URL recorder\n");
-        return false;
-    }
+    if (!RemotePadCreate(soak.pads) || (soak.pad = RemotePadPlug(soak.pads)) < 0 || !KeyObserverStart())
+        return "cannot set up the simulated pad or the key observer";
+    if (!UrlHandlerInstall(soak.urls))
+        return "cannot register the URL recorder";
     if (!KeyvaneStart(soak.program) || !KeyvaneWaitWindow(soak.program) ||
-        !RemotePadWaitReads(soak.pads, SettlePolls)) {
-        fprintf(stderr, "soak: Keyvane.exe did not start polling\n");
-        return false;
-    }
+        !RemotePadWaitReads(soak.pads, SettlePolls))
+        return "Keyvane.exe did not start polling";
     KeyObserverTake();
-    return true;
+    return nullptr;
 }
 
 void Stop()
@@ -396,16 +373,17 @@ int main(int argc, char** argv)
     printf("soak: %s s, seed %u (replay: keyvane_soak %s %u)\n", argv[1], seed, argv[1], seed);
     fflush(stdout);
     soak.random.seed(seed);
-    if (!Start()) {
+    if (const char* failure = Start()) {
+        fprintf(stderr, "soak: %s\n", failure);
         Stop();
         return 1;
     }
-    ProcessResources first = {}, last = {};
+    ProcessResources first = {};
     bool sampled = false;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < runMs) {
         if (!sampled && GetTickCount() - start >= runMs / 10) {
-            Sample(first);
+            first = Sample();
             sampled = true;
         }
         Play(DrawAction());
@@ -414,17 +392,23 @@ int main(int argc, char** argv)
             break;
         }
     }
-    Sample(last);
+    const ProcessResources last = Sample();
     CheckPurchases();
     const DWORD code = KeyvaneClose(soak.program);
-    KeyTrackerAdd(soak.keys, KeyObserverTake());
+    Track(KeyObserverTake());
     if (code != 0)
         Fault("Keyvane's exit code was " + std::to_string(code));
-    if (soak.keys.down)
-        Fault("keys left down after the exit: " + KeyNames(soak.keys.down));
-    Report(first, last, code);
+    if (soak.down)
+        Fault("keys left down after the exit: " + KeyNames(soak.down));
+
+    printf("soak: events played: %ld\n", soak.steps);
+    for (const Action& action : actions)
+        printf("  %-18s %ld\n", action.name, action.played);
+    printf("soak: keys injected: %ld (%ld down, %ld up)\n", soak.downs + soak.ups, soak.downs, soak.ups);
+    ReportGrowth(first, last);
+    printf("soak: Keyvane exited with code %lu; keys left down: %s\n", code, KeyNames(soak.down).c_str());
     Stop();
-    for (size_t i = 0; i < soak.faults.size() && i < FaultsShown; ++i)
+    for (size_t i = 0; i < soak.faults.size() && i < 10; ++i)
         printf("soak: FAULT %s\n", soak.faults[i].c_str());
     printf("soak: %s (seed %u)\n", soak.faults.empty() ? "passed" : "FAILED", seed);
     return soak.faults.empty() ? 0 : 1;
