@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "runtime/core/heaps.h"
+#include "runtime/core/result_buffer.h"
+#include "runtime/core/strings.h"
+#include "runtime/gadget/gadget.h"
+#include "runtime/gadget/gadget_brush_cache.h"
+#include "runtime/gadget/gadget_kind_words.h"
+#include "tests/support/window_library.h"
+#include "tests/win32_printers.h"
+
+namespace {
+
+// The gadget library makes its brushes through the import slot, which this
+// program fills itself so that a creation can fail.
+bool failBrush;
+
+HBRUSH WINAPI CreateBrushOrFail(COLORREF colour)
+{
+    static auto real = reinterpret_cast<decltype(&CreateSolidBrush)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "CreateSolidBrush")));
+    return failBrush ? nullptr : real(colour);
+}
+
+}  // namespace
+
+#ifdef _WIN64
+#define CREATE_BRUSH_IMPORT "__imp_CreateSolidBrush"
+#else
+#define CREATE_BRUSH_IMPORT "__imp__CreateSolidBrush@4"
+#endif
+extern "C" {
+decltype(&CreateSolidBrush) createBrushImport asm(CREATE_BRUSH_IMPORT) = CreateBrushOrFail;
+}
+
+namespace {
+
+class GadgetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureWindowLibrary();
+        StringInit();
+        window = reinterpret_cast<HWND>(WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU));
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override
+    {
+        WindowEndAll();
+        DrainEvents();
+        ObjectId id = 0;
+        ObjectTableIterateBegin(GadgetTable);
+        EXPECT_EQ(ObjectTableIterateNext(GadgetTable, &id), nullptr) << "a gadget outlived its window";
+        EXPECT_EQ(GadgetBrushCache, nullptr);
+    }
+
+    static HWND Control(ObjectId number) { return GadgetLookup(number) ? GadgetLookup(number)->window : nullptr; }
+
+    // A text routine's result, taken by the result protocol.
+    static std::string Result(const std::function<void(int32_t)>& call)
+    {
+        const int32_t position = ResultBuffer.resultUsed;
+        call(position);
+        std::string text = ResultBuffer.resultBase + position;
+        ResultBuffer.resultUsed = position;
+        return text;
+    }
+
+    // The count, then the items joined with "|".
+    static std::string Items(GadgetObject* g)
+    {
+        std::string items = std::to_string(g->kind->countItems(g)) + ":";
+        for (int32_t i = 0; i < g->kind->countItems(g); ++i)
+            items += (i ? "|" : "") + Result([&](int32_t at) { g->kind->getItemText(g, i, 0, at); });
+        return items;
+    }
+
+    HWND window = nullptr;
+};
+
+TEST_F(GadgetTest, EditorKeepsItsTextAsLines)
+{
+    const struct {
+        const char* what;
+        void (*apply)(GadgetObject* editor);
+        const char* lines;
+    } steps[] = {
+        {"an empty line in an empty editor", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"the next line writes it out", [](GadgetObject*) { GadgetAddItem(3, -1, "b"); }, "2:|b"},
+        {"before the first line", [](GadgetObject*) { GadgetAddItem(3, 0, "a"); }, "3:a||b"},
+        {"past the end appends", [](GadgetObject*) { GadgetAddItem(3, 40, "z"); }, "4:a||b|z"},
+        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "3:a|b|z"},
+        {"a line replaced", [](GadgetObject* g) { g->kind->setItemText(g, 1, "Bee", 0); }, "3:a|Bee|z"},
+        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 2); }, "2:a|Bee"},
+        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|Bee"},
+        {"line -1 removed, the caret on line 0",
+         [](GadgetObject* g) {
+             SendMessageA(g->window, EM_SETSEL, 0, 0);
+             g->kind->removeItem(g, -1);
+         },
+         "2:a|Bee"},
+        {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
+        {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"an insertion before it", [](GadgetObject*) { GadgetAddItem(3, 0, "h"); }, "2:h|"},
+        {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "t"); }, "3:h||t"},
+        {"the whole text set", [](GadgetObject*) { GadgetSetText(3, "x\ny"); }, "2:x|y"},
+        {"both lines removed", [](GadgetObject* g) { g->kind->removeItem(g, 1), g->kind->removeItem(g, 0); }, "0:"},
+    };
+    ASSERT_NE(GadgetCreateEditor(3, 0, 0, 200, 120, 0), 0);
+    for (const auto& step : steps) {
+        step.apply(GadgetLookup(3));
+        EXPECT_EQ(Items(GadgetLookup(3)), step.lines) << step.what;
+    }
+}
+
+// EM_GETLINE takes its buffer's size from a 16-bit word, which must not
+// wrap: 65,534 characters, their line break and the terminating zero.
+TEST_F(GadgetTest, EditorLineOfAFullSizeWordReadsWhole)
+{
+    GadgetCreateEditor(1, 0, 0, 200, 80, 0);
+    GadgetObject* editor = GadgetLookup(1);
+    const std::string line(65534, 'q');
+    GadgetSetText(1, ("a\n" + line + "\nb").c_str());
+    const std::string got = Result([&](int32_t at) { editor->kind->getItemText(editor, 1, 0, at); });
+    EXPECT_TRUE(got == line) << got.size() << " characters";
+}
+
+TEST_F(GadgetTest, ComboBoxSelectsByText)
+{
+    GadgetCreateComboBox(1, 0, 0, 100, 20, 0);
+    GadgetObject* combo = GadgetLookup(1);
+    GadgetSetState(1, 0);
+    EXPECT_EQ(GadgetGetState(1), -1) << "an empty box has nothing to select";
+    for (const char* item : {"one", "two", "three"})
+        GadgetAddItem(1, -1, item);
+    EXPECT_EQ(Items(combo), "3:one|two|three");
+    const struct {
+        const char* text;
+        int32_t selected;
+    } selections[] = {{"two", 1}, {"tw", 1}, {"three", 2}, {"", -1}, {"two", 1}, {nullptr, -1}};
+    for (const auto& s : selections) {
+        GadgetSetText(1, s.text);
+        EXPECT_EQ(GadgetGetState(1), s.selected) << (s.text ? s.text : "null");
+    }
+    EXPECT_EQ(combo->kind->setItemText(combo, 3, "four", 0), -1);
+    EXPECT_EQ(Items(combo), "3:one|two|three");
+}
+
+TEST_F(GadgetTest, ButtonStatesAndDisabling)
+{
+    GadgetCreateCheckBox(1, 0, 0, 80, 20, "c");
+    GadgetCreateButton(2, 0, 30, 80, 20, "3-state", BS_AUTO3STATE);
+    for (ObjectId n : {1, 2}) {
+        GadgetSetState(n, 2);
+        EXPECT_EQ(GadgetGetState(n), 1) << n;
+        GadgetSetState(n, 0);
+        EXPECT_EQ(GadgetGetState(n), 0) << n;
+    }
+    SendMessageA(Control(2), BM_SETCHECK, BST_INDETERMINATE, 0);
+    EXPECT_EQ(GadgetGetState(2), 0) << "indeterminate";
+    EXPECT_EQ(GadgetDisable(1, 1), 0);
+    EXPECT_FALSE(IsWindowEnabled(Control(1)));
+    EXPECT_NE(GadgetDisable(1, 0), 0) << "was disabled";
+    EXPECT_TRUE(IsWindowEnabled(Control(1)));
+}
+
+TEST_F(GadgetTest, FontForLaterGadgetsAndForOne)
+{
+    auto fontOf = [](ObjectId n) { return reinterpret_cast<HFONT>(SendMessageA(Control(n), WM_GETFONT, 0, 0)); };
+    const auto fixed = reinterpret_cast<intptr_t>(GetStockObject(ANSI_FIXED_FONT));
+    GadgetCreateText(1, 0, 0, 80, 20, "before");
+    GadgetSetFont(AutoNumber, fixed);
+    GadgetCreateText(2, 0, 30, 80, 20, "after");
+    GadgetSetFont(AutoNumber, -1);
+    GadgetCreateText(3, 0, 60, 80, 20, "reset");
+    EXPECT_EQ(fontOf(1), defaultGuiFont);
+    EXPECT_EQ(reinterpret_cast<intptr_t>(fontOf(2)), fixed);
+    EXPECT_EQ(fontOf(3), defaultGuiFont);
+    GadgetSetFont(2, -1);
+    EXPECT_EQ(fontOf(2), defaultGuiFont);
+}
+
+TEST_F(GadgetTest, TextsOfOneBackgroundShareOneBrush)
+{
+    const COLORREF teal = RGB(0, 128, 128);
+    GadgetCreateText(1, 0, 0, 80, 20, "a");
+    GadgetCreateString(2, 0, 30, 80, 20, "b");
+    GadgetObject* a = GadgetLookup(1);
+    GadgetObject* b = GadgetLookup(2);
+    a->kind->setColor(a, ColorBack, teal);
+    b->kind->setColor(b, ColorBack, teal);
+    HBRUSH shared = BackBrushGet(a);
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(BackBrushGet(b), shared);
+    HDC dc = GetDC(window);
+    EXPECT_EQ(SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(a->window)),
+              reinterpret_cast<LRESULT>(shared));
+    EXPECT_EQ(GetBkColor(dc), teal);
+    ReleaseDC(window, dc);
+
+    a->kind->setColor(a, ColorBack, -1);
+    EXPECT_EQ(a->kind->getColor(a, ColorBack), -1);
+    EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_BRUSH)) << "b still holds it";
+    GadgetFree(2);
+    EXPECT_EQ(GetObjectType(shared), 0u) << "the last holder let go";
+}
+
+// The colour is kept without a brush, and the next request tries again.
+TEST_F(GadgetTest, BrushThatCannotBeHadLeavesTheColourWithoutOne)
+{
+    GadgetCreateText(1, 0, 0, 80, 20, "t");
+    GadgetObject* text = GadgetLookup(1);
+    HANDLE listHeap = ListHeap;
+    for (int fault = 0; fault < 2; ++fault) {
+        SCOPED_TRACE(fault ? "no brush" : "no cache entry");
+        ListHeap = fault ? listHeap : nullptr;
+        failBrush = fault;
+        text->kind->setColor(text, ColorBack, RGB(1, 2, 3));
+        ListHeap = listHeap;
+        failBrush = false;
+        EXPECT_EQ(BackBrushGet(text), nullptr);
+        EXPECT_EQ(text->kind->getColor(text, ColorBack), static_cast<int32_t>(RGB(1, 2, 3)));
+        EXPECT_EQ(GadgetBrushCache, nullptr);
+        text->kind->setColor(text, ColorBack, RGB(1, 2, 4));
+        EXPECT_NE(BackBrushGet(text), nullptr);
+        text->kind->setColor(text, ColorBack, -1);
+    }
+}
+
+TEST_F(GadgetTest, ReusedNumberReplacesItsGadget)
+{
+    HWND first = reinterpret_cast<HWND>(GadgetCreateButton(5, 0, 0, 80, 20, "first"));
+    HWND second = reinterpret_cast<HWND>(GadgetCreateString(5, 0, 30, 80, 20, "second"));
+    ASSERT_TRUE(first && second);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(Control(5), second);
+}
+
+// Creation answers 0 and changes nothing when it has nowhere to go or no
+// slot can be had.
+TEST_F(GadgetTest, FailedCreationsLeaveNothingBehind)
+{
+    HWND kept = reinterpret_cast<HWND>(GadgetCreateButton(3, 0, 0, 80, 20, "kept"));
+    const std::function<intptr_t(ObjectId)> creations[] = {
+        [](ObjectId n) { return GadgetCreateEditor(n, 0, 0, 80, 20, 0); },
+        [](ObjectId n) { return GadgetCreateComboBox(n, 0, 0, 80, 20, 0); },
+        [](ObjectId n) { return GadgetCreateText(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateButton(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateCheckBox(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateFrame(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateString(n, 0, 0, 80, 20, "x"); },
+    };
+    HANDLE listHeap = ListHeap, mainHeap = MainHeap;
+    ListHeap = nullptr;  // AutoNumber records are list nodes
+    for (const auto& create : creations)
+        EXPECT_EQ(create(AutoNumber), 0);
+    ListHeap = listHeap;
+    MainHeap = nullptr;  // the table cannot grow to a far number
+    for (const auto& create : creations)
+        EXPECT_EQ(create(5000), 0);
+    MainHeap = mainHeap;
+    EXPECT_EQ(GetWindow(kept, GW_HWNDNEXT), nullptr);
+    EXPECT_EQ(GetWindow(kept, GW_HWNDPREV), nullptr);
+
+    // A second window is the current gadget list until it closes.
+    ASSERT_NE(WindowOpen(1, 0, 0, 100, 100, "list", WindowHidden), 0);
+    WindowClose(1);
+    for (ObjectId n : {ObjectId{3}, ObjectId{AutoNumber}, ObjectId{200}})
+        for (const auto& create : creations)
+            EXPECT_EQ(create(n), 0) << n;
+    EXPECT_EQ(Control(3), kept);
+}
+
+TEST_F(GadgetTest, DeadNumbersAreLeftAlone)
+{
+    const intptr_t stale = GadgetCreateButton(AutoNumber, 0, 0, 80, 20, "gone");
+    GadgetFree(stale);
+    GadgetCreateButton(5, 0, 0, 80, 20, "freed");
+    GadgetFree(5);
+    GadgetObject foreign = {window, nullptr, nullptr, {}};
+    const ObjectId dead[] = {5, 300, stale, reinterpret_cast<ObjectId>(&foreign), -7};
+    const std::function<int32_t(ObjectId)> operations[] = {
+        [](ObjectId n) { return GadgetSetText(n, "x"); },
+        [](ObjectId n) { return GadgetSetFont(n, reinterpret_cast<intptr_t>(GetStockObject(ANSI_FIXED_FONT))); },
+        [](ObjectId n) { return GadgetAddItem(n, -1, "x"); },
+        [](ObjectId n) { return GadgetDisable(n, 1); },
+        [](ObjectId n) { return GadgetSetState(n, 1); },
+        [](ObjectId n) { return GadgetGetState(n); },
+        [](ObjectId n) { return GadgetFree(n); },
+    };
+    for (ObjectId n : dead)
+        for (const auto& operation : operations)
+            EXPECT_EQ(operation(n), 0) << n;
+    char title[16] = "";
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "Gadgets");
+    EXPECT_TRUE(IsWindowEnabled(window));
+}
+
+// Focus changes of a string reach the application as gadget events.
+TEST_F(GadgetTest, StringReportsFocusGainedAndLost)
+{
+    auto focusEvents = [] {
+        std::string seen;
+        for (int i = 0; i < 20; ++i)
+            if (EventWait(5) == GadgetEvent)
+                seen += std::to_string(EventSourceGadget()) + ":" + std::to_string(EventType()) + " ";
+        return seen;
+    };
+    SetForegroundWindow(window);
+    HWND seven = reinterpret_cast<HWND>(GadgetCreateString(7, 0, 0, 80, 20, ""));
+    const intptr_t automatic = GadgetCreateString(AutoNumber, 0, 30, 80, 20, "");
+    focusEvents();
+    SetFocus(seven);
+    EXPECT_EQ(focusEvents(), "7:14000 ");
+    SetFocus(Control(automatic));
+    EXPECT_EQ(focusEvents(), "7:14001 " + std::to_string(automatic) + ":14000 ");
+}
+
+}  // namespace
