@@ -117,12 +117,12 @@ TEST_F(GadgetTest, EditorKeepsItsTextAsLines)
 }
 
 // EM_GETLINE takes its buffer's size from a 16-bit word, which must not
-// wrap: 65,534 characters, their line break and the terminating zero.
+// wrap: 65,533 characters, their line break and the terminating zero.
 TEST_F(GadgetTest, EditorLineOfAFullSizeWordReadsWhole)
 {
     GadgetCreateEditor(1, 0, 0, 200, 80, 0);
     GadgetObject* editor = GadgetLookup(1);
-    const std::string line(65534, 'q');
+    const std::string line(65533, 'q');
     GadgetSetText(1, ("a\n" + line + "\nb").c_str());
     const std::string got = Result([&](int32_t at) { editor->kind->getItemText(editor, 1, 0, at); });
     EXPECT_TRUE(got == line) << got.size() << " characters";
