@@ -14,8 +14,8 @@
 
 namespace {
 
-// The gadget library makes its brushes through the import slot, which this
-// program fills itself so that a creation can fail.
+// The library makes its brushes through this import slot, filled here so
+// that a creation can fail.
 bool failBrush;
 
 HBRUSH WINAPI CreateBrushOrFail(COLORREF colour)
@@ -128,62 +128,40 @@ TEST_F(GadgetTest, EditorLineOfAFullSizeWordReadsWhole)
     EXPECT_TRUE(got == line) << got.size() << " characters";
 }
 
-TEST_F(GadgetTest, ComboBoxSelectsByText)
-{
-    GadgetCreateComboBox(1, 0, 0, 100, 20, 0);
-    GadgetObject* combo = GadgetLookup(1);
-    GadgetSetState(1, 0);
-    EXPECT_EQ(GadgetGetState(1), -1) << "an empty box has nothing to select";
-    for (const char* item : {"one", "two", "three"})
-        GadgetAddItem(1, -1, item);
-    EXPECT_EQ(Items(combo), "3:one|two|three");
-    const struct {
-        const char* text;
-        int32_t selected;
-    } selections[] = {{"two", 1}, {"tw", 1}, {"three", 2}, {"", -1}, {"two", 1}, {nullptr, -1}};
-    for (const auto& s : selections) {
-        GadgetSetText(1, s.text);
-        EXPECT_EQ(GadgetGetState(1), s.selected) << (s.text ? s.text : "null");
-    }
-    EXPECT_EQ(combo->kind->setItemText(combo, 3, "four", 0), -1);
-    EXPECT_EQ(Items(combo), "3:one|two|three");
-}
-
-TEST_F(GadgetTest, ButtonStatesAndDisabling)
+TEST_F(GadgetTest, StatesOfButtonsAndComboBoxes)
 {
     GadgetCreateCheckBox(1, 0, 0, 80, 20, "c");
     GadgetCreateButton(2, 0, 30, 80, 20, "3-state", BS_AUTO3STATE);
-    for (ObjectId n : {1, 2}) {
-        GadgetSetState(n, 2);
-        EXPECT_EQ(GadgetGetState(n), 1) << n;
-        GadgetSetState(n, 0);
-        EXPECT_EQ(GadgetGetState(n), 0) << n;
+    GadgetCreateComboBox(3, 0, 60, 100, 20, 0);
+    GadgetSetState(3, 0);
+    EXPECT_EQ(GadgetGetState(3), -1) << "an empty box has nothing to select";
+    for (const char* item : {"one", "two", "three"})
+        GadgetAddItem(3, -1, item);
+    const struct {
+        ObjectId number;
+        std::function<void()> set;
+        int32_t state;
+    } rows[] = {
+        {1, [] { GadgetSetState(1, 2); }, 1},
+        {1, [] { GadgetSetState(1, 0); }, 0},
+        {2, [] { GadgetSetState(2, 1); }, 1},
+        {2, [] { SendMessageA(Control(2), BM_SETCHECK, BST_INDETERMINATE, 0); }, 0},
+        {3, [] { GadgetSetText(3, "two"); }, 1},
+        {3, [] { GadgetSetText(3, "tw"); }, 1},  // an unknown text changes nothing
+        {3, [] { GadgetSetText(3, "three"); }, 2},
+        {3, [] { GadgetSetText(3, ""); }, -1},
+        {3, [] { GadgetSetText(3, nullptr); }, -1},
+    };
+    for (const auto& row : rows) {
+        row.set();
+        EXPECT_EQ(GadgetGetState(row.number), row.state) << "row " << &row - rows;
     }
-    SendMessageA(Control(2), BM_SETCHECK, BST_INDETERMINATE, 0);
-    EXPECT_EQ(GadgetGetState(2), 0) << "indeterminate";
-    EXPECT_EQ(GadgetDisable(1, 1), 0);
-    EXPECT_FALSE(IsWindowEnabled(Control(1)));
-    EXPECT_NE(GadgetDisable(1, 0), 0) << "was disabled";
-    EXPECT_TRUE(IsWindowEnabled(Control(1)));
 }
 
-TEST_F(GadgetTest, FontForLaterGadgetsAndForOne)
-{
-    auto fontOf = [](ObjectId n) { return reinterpret_cast<HFONT>(SendMessageA(Control(n), WM_GETFONT, 0, 0)); };
-    const auto fixed = reinterpret_cast<intptr_t>(GetStockObject(ANSI_FIXED_FONT));
-    GadgetCreateText(1, 0, 0, 80, 20, "before");
-    GadgetSetFont(AutoNumber, fixed);
-    GadgetCreateText(2, 0, 30, 80, 20, "after");
-    GadgetSetFont(AutoNumber, -1);
-    GadgetCreateText(3, 0, 60, 80, 20, "reset");
-    EXPECT_EQ(fontOf(1), defaultGuiFont);
-    EXPECT_EQ(reinterpret_cast<intptr_t>(fontOf(2)), fixed);
-    EXPECT_EQ(fontOf(3), defaultGuiFont);
-    GadgetSetFont(2, -1);
-    EXPECT_EQ(fontOf(2), defaultGuiFont);
-}
-
-TEST_F(GadgetTest, TextsOfOneBackgroundShareOneBrush)
+// Gadgets of one background share one brush, kept until the last lets go.
+// One that cannot be had leaves the colour without a brush, and the next
+// request tries again.
+TEST_F(GadgetTest, BackgroundBrushes)
 {
     const COLORREF teal = RGB(0, 128, 128);
     GadgetCreateText(1, 0, 0, 80, 20, "a");
@@ -195,53 +173,32 @@ TEST_F(GadgetTest, TextsOfOneBackgroundShareOneBrush)
     HBRUSH shared = BackBrushGet(a);
     ASSERT_NE(shared, nullptr);
     EXPECT_EQ(BackBrushGet(b), shared);
-    HDC dc = GetDC(window);
-    EXPECT_EQ(SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(a->window)),
-              reinterpret_cast<LRESULT>(shared));
-    EXPECT_EQ(GetBkColor(dc), teal);
-    ReleaseDC(window, dc);
-
     a->kind->setColor(a, ColorBack, -1);
-    EXPECT_EQ(a->kind->getColor(a, ColorBack), -1);
     EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_BRUSH)) << "b still holds it";
     GadgetFree(2);
     EXPECT_EQ(GetObjectType(shared), 0u) << "the last holder let go";
-}
 
-// The colour is kept without a brush, and the next request tries again.
-TEST_F(GadgetTest, BrushThatCannotBeHadLeavesTheColourWithoutOne)
-{
-    GadgetCreateText(1, 0, 0, 80, 20, "t");
-    GadgetObject* text = GadgetLookup(1);
     HANDLE listHeap = ListHeap;
-    for (int fault = 0; fault < 2; ++fault) {
-        SCOPED_TRACE(fault ? "no brush" : "no cache entry");
-        ListHeap = fault ? listHeap : nullptr;
-        failBrush = fault;
-        text->kind->setColor(text, ColorBack, RGB(1, 2, 3));
+    for (bool noEntry : {true, false}) {
+        SCOPED_TRACE(noEntry ? "no cache entry" : "no brush");
+        ListHeap = noEntry ? nullptr : listHeap;
+        failBrush = !noEntry;
+        a->kind->setColor(a, ColorBack, RGB(1, 2, 3));
         ListHeap = listHeap;
         failBrush = false;
-        EXPECT_EQ(BackBrushGet(text), nullptr);
-        EXPECT_EQ(text->kind->getColor(text, ColorBack), static_cast<int32_t>(RGB(1, 2, 3)));
+        EXPECT_EQ(BackBrushGet(a), nullptr);
+        EXPECT_EQ(a->kind->getColor(a, ColorBack), static_cast<int32_t>(RGB(1, 2, 3)));
         EXPECT_EQ(GadgetBrushCache, nullptr);
-        text->kind->setColor(text, ColorBack, RGB(1, 2, 4));
-        EXPECT_NE(BackBrushGet(text), nullptr);
-        text->kind->setColor(text, ColorBack, -1);
+        a->kind->setColor(a, ColorBack, RGB(1, 2, 4));
+        EXPECT_NE(BackBrushGet(a), nullptr);
+        a->kind->setColor(a, ColorBack, -1);
     }
 }
 
-TEST_F(GadgetTest, ReusedNumberReplacesItsGadget)
-{
-    HWND first = reinterpret_cast<HWND>(GadgetCreateButton(5, 0, 0, 80, 20, "first"));
-    HWND second = reinterpret_cast<HWND>(GadgetCreateString(5, 0, 30, 80, 20, "second"));
-    ASSERT_TRUE(first && second);
-    EXPECT_FALSE(IsWindow(first));
-    EXPECT_EQ(Control(5), second);
-}
-
-// Creation answers 0 and changes nothing when it has nowhere to go or no
-// slot can be had.
-TEST_F(GadgetTest, FailedCreationsLeaveNothingBehind)
+// Creation answers 0 and changes nothing when no slot can be had or it has
+// nowhere to go; an operation on a number of no live gadget answers 0 and
+// does nothing.
+TEST_F(GadgetTest, FailuresChangeNothing)
 {
     HWND kept = reinterpret_cast<HWND>(GadgetCreateButton(3, 0, 0, 80, 20, "kept"));
     const std::function<intptr_t(ObjectId)> creations[] = {
@@ -254,34 +211,19 @@ TEST_F(GadgetTest, FailedCreationsLeaveNothingBehind)
         [](ObjectId n) { return GadgetCreateString(n, 0, 0, 80, 20, "x"); },
     };
     HANDLE listHeap = ListHeap, mainHeap = MainHeap;
-    ListHeap = nullptr;  // AutoNumber records are list nodes
-    for (const auto& create : creations)
+    for (const auto& create : creations) {
+        ListHeap = nullptr;  // AutoNumber records are list nodes
         EXPECT_EQ(create(AutoNumber), 0);
-    ListHeap = listHeap;
-    MainHeap = nullptr;  // the table cannot grow to a far number
-    for (const auto& create : creations)
+        ListHeap = listHeap, MainHeap = nullptr;  // the table cannot grow to a far number
         EXPECT_EQ(create(5000), 0);
-    MainHeap = mainHeap;
+        MainHeap = mainHeap;
+    }
     EXPECT_EQ(GetWindow(kept, GW_HWNDNEXT), nullptr);
     EXPECT_EQ(GetWindow(kept, GW_HWNDPREV), nullptr);
 
-    // A second window is the current gadget list until it closes.
-    ASSERT_NE(WindowOpen(1, 0, 0, 100, 100, "list", WindowHidden), 0);
-    WindowClose(1);
-    for (ObjectId n : {ObjectId{3}, ObjectId{AutoNumber}, ObjectId{200}})
-        for (const auto& create : creations)
-            EXPECT_EQ(create(n), 0) << n;
-    EXPECT_EQ(Control(3), kept);
-}
-
-TEST_F(GadgetTest, DeadNumbersAreLeftAlone)
-{
     const intptr_t stale = GadgetCreateButton(AutoNumber, 0, 0, 80, 20, "gone");
     GadgetFree(stale);
-    GadgetCreateButton(5, 0, 0, 80, 20, "freed");
-    GadgetFree(5);
     GadgetObject foreign = {window, nullptr, nullptr, {}};
-    const ObjectId dead[] = {5, 300, stale, reinterpret_cast<ObjectId>(&foreign), -7};
     const std::function<int32_t(ObjectId)> operations[] = {
         [](ObjectId n) { return GadgetSetText(n, "x"); },
         [](ObjectId n) { return GadgetSetFont(n, reinterpret_cast<intptr_t>(GetStockObject(ANSI_FIXED_FONT))); },
@@ -291,33 +233,21 @@ TEST_F(GadgetTest, DeadNumbersAreLeftAlone)
         [](ObjectId n) { return GadgetGetState(n); },
         [](ObjectId n) { return GadgetFree(n); },
     };
-    for (ObjectId n : dead)
+    for (ObjectId n : {ObjectId{300}, stale, reinterpret_cast<ObjectId>(&foreign), ObjectId{-7}})
         for (const auto& operation : operations)
             EXPECT_EQ(operation(n), 0) << n;
     char title[16] = "";
     GetWindowTextA(window, title, sizeof title);
     EXPECT_STREQ(title, "Gadgets");
     EXPECT_TRUE(IsWindowEnabled(window));
-}
 
-// Focus changes of a string reach the application as gadget events.
-TEST_F(GadgetTest, StringReportsFocusGainedAndLost)
-{
-    auto focusEvents = [] {
-        std::string seen;
-        for (int i = 0; i < 20; ++i)
-            if (EventWait(5) == GadgetEvent)
-                seen += std::to_string(EventSourceGadget()) + ":" + std::to_string(EventType()) + " ";
-        return seen;
-    };
-    SetForegroundWindow(window);
-    HWND seven = reinterpret_cast<HWND>(GadgetCreateString(7, 0, 0, 80, 20, ""));
-    const intptr_t automatic = GadgetCreateString(AutoNumber, 0, 30, 80, 20, "");
-    focusEvents();
-    SetFocus(seven);
-    EXPECT_EQ(focusEvents(), "7:14000 ");
-    SetFocus(Control(automatic));
-    EXPECT_EQ(focusEvents(), "7:14001 " + std::to_string(automatic) + ":14000 ");
+    // A second window is the current gadget list until it closes.
+    ASSERT_NE(WindowOpen(1, 0, 0, 100, 100, "list", WindowHidden), 0);
+    WindowClose(1);
+    for (ObjectId n : {ObjectId{3}, ObjectId{AutoNumber}, ObjectId{200}})
+        for (const auto& create : creations)
+            EXPECT_EQ(create(n), 0) << n;
+    EXPECT_EQ(Control(3), kept);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "runtime/core/not_handled.h"
 #include "runtime/window/live_sizing.h"
@@ -9,41 +10,34 @@
 
 namespace {
 
-// Every case starts from this outer rectangle, with the cursor at Middle.
+// Every row starts from this outer rectangle, with the cursor at 300,250.
 constexpr RECT Start = {100, 100, 500, 400};
-constexpr POINT Middle = {300, 250};
 
 struct Seen {
-    int enter, exit, buttonDown, keys;
-    bool snapWidth;
+    int enter, exit, buttonDown;
+    bool snapWidth;  // the window rounds its width down to 50 on WM_SIZING
 } seen;
 
 LRESULT Record(HWND, UINT message, WPARAM, LPARAM lParam)
 {
-    switch (message) {
-    case WM_ENTERSIZEMOVE: ++seen.enter; break;
-    case WM_EXITSIZEMOVE: ++seen.exit; break;
-    case WM_LBUTTONDOWN: ++seen.buttonDown; break;
-    case WM_KEYDOWN: ++seen.keys; break;
-    case WM_SIZING:
-        if (seen.snapWidth) {
-            auto* r = reinterpret_cast<RECT*>(lParam);
-            r->right = r->left + (r->right - r->left) / 50 * 50;
-        }
-        break;
+    seen.enter += message == WM_ENTERSIZEMOVE;
+    seen.exit += message == WM_EXITSIZEMOVE;
+    seen.buttonDown += message == WM_LBUTTONDOWN;
+    if (message == WM_SIZING && seen.snapWidth) {
+        auto* r = reinterpret_cast<RECT*>(lParam);
+        r->right = r->left + (r->right - r->left) / 50 * 50;
     }
     return ProceedDefault;
-}
-
-std::string Text(RECT r)
-{
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
 }
 
 std::string Text(POINT p)
 {
     return std::to_string(p.x) + "," + std::to_string(p.y);
+}
+
+std::string Text(RECT r)
+{
+    return Text(POINT{r.left, r.top}) + "," + Text(POINT{r.right, r.bottom});
 }
 
 class LiveSizingTest : public ::testing::Test {
@@ -57,7 +51,6 @@ protected:
         w = reinterpret_cast<HWND>(WindowOpen(1, 0, 0, 100, 100, "Sizing", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
         ASSERT_NE(w, nullptr);
         WindowLookup(1)->windowCallback = Record;
-        Reset();
         DrainEvents();
     }
     void TearDown() override
@@ -68,13 +61,14 @@ protected:
         SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, savedDrag, nullptr, 0);
     }
 
-    void Reset()
+    void Begin(int edge)
     {
         MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
-        CursorToMiddle();
+        SetCursorPos(300, 250);
+        ASSERT_EQ(CursorSettles({300, 250}), "300,250");
+        DrainEvents();
+        SendMessageA(w, WM_SYSCOMMAND, SC_SIZE | edge, 0);
     }
-    void Begin(int edge) { SendMessageA(w, WM_SYSCOMMAND, SC_SIZE | edge, 0); }
-    void Key(WPARAM key) { SendMessageA(w, WM_KEYDOWN, key, 0); }
     void MoveTo(POINT p)
     {
         ScreenToClient(w, &p);
@@ -87,11 +81,10 @@ protected:
         return Text(r);
     }
     // Wine's desktop echoes each SetCursorPos back through its own X events
-    // a little later, so for a while GetCursorPos may show an older place;
-    // on Windows it shows the new one at once. Waits until the cursor has
-    // rested at the expected point for a tenth of a second, and says where
-    // it is. The mouse moves queued meanwhile stay in the queue.
-    static std::string CursorSettles(const std::string& expected)
+    // a little later, so for a while GetCursorPos may show an older place.
+    // Waits until the cursor has rested at the expected point for a tenth
+    // of a second, and says where it is.
+    static std::string CursorSettles(POINT expected)
     {
         std::string at;
         for (int i = 0, steady = 0; i < 400 && steady < 20; ++i) {
@@ -100,108 +93,81 @@ protected:
             POINT p;
             GetCursorPos(&p);
             at = Text(p);
-            steady = at == expected ? steady + 1 : 0;
+            steady = at == Text(expected) ? steady + 1 : 0;
             Sleep(5);
         }
         return at;
-    }
-    static void CursorToMiddle()
-    {
-        SetCursorPos(Middle.x, Middle.y);
-        ASSERT_EQ(CursorSettles(Text(Middle)), Text(Middle));
     }
 
     BOOL savedDrag = FALSE;
     HWND w = nullptr;
 };
 
-// limited: the window's WM_GETMINMAXINFO handling sets limits; snapped: it
-// rounds the width down to 50 on WM_SIZING.
-TEST_F(LiveSizingTest, MouseMovesTheEdgeWithinTheLimits)
+// Edge 0 is a keyboard start: the first arrow chooses an edge, a second
+// across it a corner, and each further arrow moves the cursor 10 pixels.
+// limited: the window's WM_GETMINMAXINFO handling sets limits. An ending
+// key of 0 is a button release. The ending puts a keyboard start's cursor
+// back unless the mouse moved.
+TEST_F(LiveSizingTest, MovesSizeTheWindowWithinItsLimits)
 {
+    struct Step {
+        WPARAM key;  // 0: the mouse moves to the point; else the cursor rests there after the key
+        POINT at;
+    };
     const LONG systemMin = GetSystemMetrics(SM_CXMINTRACK);
     const struct {
         int edge;
-        POINT to;
         bool limited, snapped;
+        std::vector<Step> steps;
         RECT expected;
-    } cases[] = {
-        {WMSZ_LEFT, {80, 250}, false, false, {80, 100, 500, 400}},
-        {WMSZ_TOPLEFT, {60, 50}, false, false, {58, 48, 500, 400}},
-        {WMSZ_TOPRIGHT, {600, 90}, false, false, {100, 90, 602, 400}},
-        {WMSZ_BOTTOMLEFT, {150, 380}, false, false, {150, 100, 500, 382}},
-        {WMSZ_BOTTOMRIGHT, {420, 330}, false, false, {100, 100, 422, 332}},
-        {WMSZ_RIGHT, {0, 250}, false, false, {100, 100, 100 + systemMin, 400}},
-        {WMSZ_RIGHT, {575, 250}, false, true, {100, 100, 550, 400}},
-        {WMSZ_RIGHT, {200, 250}, true, false, {100, 100, 350, 400}},
-        {WMSZ_RIGHT, {900, 250}, true, false, {100, 100, 700, 400}},
-        {WMSZ_LEFT, {450, 250}, true, false, {250, 100, 500, 400}},
-        {WMSZ_LEFT, {-200, 250}, true, false, {-100, 100, 500, 400}},
-        {WMSZ_TOP, {300, 390}, true, false, {100, 250, 500, 400}},
-        {WMSZ_BOTTOM, {300, 700}, true, false, {100, 100, 500, 600}},
+        WPARAM end;
+        POINT cursor;  // after the ending
+    } rows[] = {
+        {WMSZ_LEFT, false, false, {{0, {80, 250}}}, {80, 100, 500, 400}, 0, {}},
+        {WMSZ_TOPLEFT, false, false, {{0, {60, 50}}}, {58, 48, 500, 400}, 0, {}},
+        {WMSZ_TOPRIGHT, false, false, {{0, {600, 90}}}, {100, 90, 602, 400}, 0, {}},
+        {WMSZ_BOTTOMLEFT, false, false, {{0, {150, 380}}}, {150, 100, 500, 382}, 0, {}},
+        {WMSZ_BOTTOMRIGHT, false, false, {{0, {420, 330}}}, {100, 100, 422, 332}, 0, {}},
+        {WMSZ_RIGHT, false, false, {{0, {0, 250}}}, {100, 100, 100 + systemMin, 400}, 0, {}},
+        {WMSZ_RIGHT, false, true, {{0, {575, 250}}}, {100, 100, 550, 400}, 0, {}},
+        {WMSZ_RIGHT, true, false, {{0, {200, 250}}}, {100, 100, 350, 400}, 0, {}},
+        {WMSZ_RIGHT, true, false, {{0, {900, 250}}}, {100, 100, 700, 400}, 0, {}},
+        {WMSZ_LEFT, true, false, {{0, {450, 250}}}, {250, 100, 500, 400}, 0, {}},
+        {WMSZ_LEFT, true, false, {{0, {-200, 250}}}, {-100, 100, 500, 400}, 0, {}},
+        {WMSZ_TOP, true, false, {{0, {300, 390}}}, {100, 250, 500, 400}, 0, {}},
+        {WMSZ_BOTTOM, true, false, {{0, {300, 700}}}, {100, 100, 500, 600}, 0, {}},
+        {0, false, false, {{VK_LEFT, {100, 250}}, {VK_UP, {102, 102}}, {VK_LEFT, {92, 102}}}, {90, 100, 500, 400},
+         VK_RETURN, {300, 250}},
+        {0, false, false, {{VK_UP, {300, 100}}, {VK_RIGHT, {498, 100}}, {VK_UP, {498, 90}}}, {100, 90, 500, 400},
+         VK_RETURN, {300, 250}},
+        {0, false, false, {{VK_DOWN, {300, 398}}, {VK_LEFT, {100, 398}}, {VK_DOWN, {100, 408}}},
+         {100, 100, 500, 410}, VK_RETURN, {300, 250}},
+        {0, false, false, {{VK_RIGHT, {498, 250}}, {VK_DOWN, {498, 398}}, {VK_RIGHT, {508, 398}}},
+         {100, 100, 510, 400}, VK_ESCAPE, {300, 250}},
+        {0, false, false, {{VK_RIGHT, {498, 250}}, {VK_RIGHT, {508, 250}}, {0, {520, 250}}}, {100, 100, 522, 400},
+         VK_ESCAPE, {508, 250}},
     };
     WindowObject* obj = WindowLookup(1);
-    for (const auto& c : cases) {
-        obj->minWidth = c.limited ? 250 : 0, obj->minHeight = c.limited ? 150 : 0;
-        obj->maxWidth = c.limited ? 600 : 0, obj->maxHeight = c.limited ? 500 : 0;
-        seen.snapWidth = c.snapped;
-        MoveWindow(w, Start.left, Start.top, Start.right - Start.left, Start.bottom - Start.top, TRUE);
-        Begin(c.edge);
-        MoveTo(c.to);
-        EXPECT_EQ(Outer(), Text(c.expected)) << "edge " << c.edge << " to " << Text(c.to);
-        SendMessageA(w, WM_LBUTTONUP, 0, 0);
-    }
-}
-
-TEST_F(LiveSizingTest, ArrowsChooseAnEdgeThenStep)
-{
-    const struct {
-        WPARAM first, second;
-        const char *side, *corner;  // the cursor after each key
-        int edge;
-        LPCSTR shape;
-        RECT afterStep;  // after one more press of the first key
-    } cases[] = {
-        {VK_LEFT, VK_UP, "100,250", "102,102", WMSZ_TOPLEFT, IDC_SIZENWSE, {90, 100, 500, 400}},
-        {VK_UP, VK_RIGHT, "300,100", "498,100", WMSZ_TOPRIGHT, IDC_SIZENESW, {100, 90, 500, 400}},
-        {VK_DOWN, VK_LEFT, "300,398", "100,398", WMSZ_BOTTOMLEFT, IDC_SIZENESW, {100, 100, 500, 410}},
-        {VK_DOWN, VK_RIGHT, "300,398", "498,398", WMSZ_BOTTOMRIGHT, IDC_SIZENWSE, {100, 100, 500, 410}},
-    };
-    for (const auto& c : cases) {
-        Reset();
-        Begin(0);
-        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZEALL));
-        Key(c.first);
-        EXPECT_EQ(CursorSettles(c.side), c.side);
-        Key(c.second);
-        EXPECT_EQ(CursorSettles(c.corner), c.corner);
-        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, c.shape));
-        EXPECT_EQ(sizingStateRecord->edge, c.edge);
-        EXPECT_EQ(Outer(), Text(Start));
-        Key(c.first);
-        EXPECT_EQ(Outer(), Text(c.afterStep)) << "keys " << c.first << ", " << c.second;
-        Key(VK_RETURN);
-    }
-    // Arrows go on to the window; Enter, which ends the sizing, does not.
-    EXPECT_EQ(seen.keys, 4 * 3);
-}
-
-TEST_F(LiveSizingTest, EscapeKeepsTheSizeAndPutsTheCursorBackUnlessTheMouseMoved)
-{
-    for (bool mouseMoves : {false, true}) {
-        Reset();
-        Begin(0);
-        Key(VK_RIGHT);
-        ASSERT_EQ(CursorSettles("498,250"), "498,250");
-        Key(VK_RIGHT);
-        ASSERT_EQ(CursorSettles("508,250"), "508,250");
-        if (mouseMoves)
-            MoveTo({520, 250});
-        Key(VK_ESCAPE);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << &row - rows);
+        obj->minWidth = row.limited ? 250 : 0, obj->minHeight = row.limited ? 150 : 0;
+        obj->maxWidth = row.limited ? 600 : 0, obj->maxHeight = row.limited ? 500 : 0;
+        seen.snapWidth = row.snapped;
+        Begin(row.edge);
+        for (const Step& step : row.steps) {
+            if (step.key) {
+                SendMessageA(w, WM_KEYDOWN, step.key, 0);
+                EXPECT_EQ(CursorSettles(step.at), Text(step.at));
+            } else {
+                MoveTo(step.at);
+            }
+        }
+        SendMessageA(w, row.end ? WM_KEYDOWN : WM_LBUTTONUP, row.end, 0);
+        EXPECT_EQ(Outer(), Text(row.expected));
         EXPECT_EQ(sizingStateRecord->active, 0);
-        EXPECT_EQ(Outer(), mouseMoves ? "100,100,522,400" : "100,100,510,400");
-        const std::string cursor = mouseMoves ? "508,250" : Text(Middle);
-        EXPECT_EQ(CursorSettles(cursor), cursor);
+        if (row.end) {
+            EXPECT_EQ(CursorSettles(row.cursor), Text(row.cursor));
+        }
     }
 }
 
@@ -219,28 +185,32 @@ TEST_F(LiveSizingTest, EveryEndingReleasesOnceAndLeavesTheStateIdle)
         {"capture taken", [](HWND) { SetCapture(other); }},
     };
     for (const auto& e : endings) {
+        SCOPED_TRACE(e.name);
         seen = {};
         Begin(WMSZ_RIGHT);
         EXPECT_EQ(GetCapture(), w);
         e.end(w);
-        EXPECT_NE(GetCapture(), w) << e.name;
+        EXPECT_NE(GetCapture(), w);
         EventPumpPending();
         // GetKeyState reports the button up here, so the start sent one.
-        EXPECT_EQ(seen.buttonDown, 1) << e.name;
-        EXPECT_EQ(seen.enter, 1) << e.name;
-        EXPECT_EQ(seen.exit, 1) << e.name;
-        EXPECT_EQ(sizingStateRecord->active, 0) << e.name;
+        EXPECT_EQ(seen.buttonDown, 1);
+        EXPECT_EQ(seen.enter, 1);
+        EXPECT_EQ(seen.exit, 1);
+        EXPECT_EQ(sizingStateRecord->active, 0);
         ReleaseCapture();
     }
     DestroyWindow(other);
-    // Once idle, mouse moves are the window's own again.
-    MoveTo({700, 250});
+    MoveTo({700, 250});  // once idle, mouse moves are the window's own again
     EXPECT_EQ(Outer(), Text(Start));
-}
 
-TEST_F(LiveSizingTest, ClosingTheWindowEndsTheSizing)
-{
-    Begin(WMSZ_RIGHT);
+    // Each move during sizing is one message of the event wait.
+    Begin(WMSZ_BOTTOMRIGHT);
+    EXPECT_EQ(EventWait(0), static_cast<int>(WM_ENTERSIZEMOVE));
+    PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(250, 150));
+    EXPECT_EQ(EventWait(0), static_cast<int>(WM_MOUSEMOVE));
+    EXPECT_EQ(EventWait(0), SizeEvent);
+
+    // Wine destroys a window without telling it that the capture went.
     WindowClose(1);
     EXPECT_EQ(sizingStateRecord->active, 0);
 }
@@ -252,20 +222,6 @@ TEST_F(LiveSizingTest, FullWindowDraggingOffLeavesSizingToTheSystem)
     EXPECT_EQ(LiveSizingFilter(w, WM_SYSCOMMAND, SC_SIZE | WMSZ_RIGHT, 0), NotHandled);
     EXPECT_EQ(sizingStateRecord->active, 0);
     EXPECT_EQ(GetCapture(), nullptr);
-}
-
-TEST_F(LiveSizingTest, EachMouseMoveIsOneMessageOfTheEventWait)
-{
-    Begin(WMSZ_BOTTOMRIGHT);
-    EXPECT_EQ(EventWait(0), static_cast<int>(WM_ENTERSIZEMOVE));
-    PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(250, 150));
-    EXPECT_EQ(EventWait(0), static_cast<int>(WM_MOUSEMOVE));
-    POINT corner = {250 + 2, 150 + 2};
-    ClientToScreen(w, &corner);
-    RECT r;
-    GetWindowRect(w, &r);
-    EXPECT_EQ(Text(POINT{r.right, r.bottom}), Text(corner));
-    EXPECT_EQ(EventWait(0), SizeEvent);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,56 +11,25 @@
 
 namespace {
 
-constexpr const char* Caption = "Keyvane test box";
-
-// What a second thread saw while the box was up, before it pressed OK.
-struct BoxSeen {
-    std::string text = "(no box found)";
-    HWND owner = nullptr;
-    std::vector<bool> enabled;  // of the watched windows, in their order
-    std::vector<HWND> entries;  // windows of this thread's entries, sorted
-    int result = 0;
-};
-
-BoxSeen ShowAndClose(const char* text, const std::vector<HWND>& watched)
-{
-    BoxSeen seen;
-    const DWORD thread = GetCurrentThreadId();
-    std::thread closer([&] {
-        HWND box = nullptr;
-        for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", Caption)); ++i)
-            Sleep(10);
-        if (!box)
-            return;
-        char shown[256] = {};
-        GetDlgItemTextA(box, 0xFFFF, shown, sizeof shown);
-        seen.text = shown;
-        seen.owner = GetWindow(box, GW_OWNER);
-        for (HWND w : watched)
-            seen.enabled.push_back(IsWindowEnabled(w) != FALSE);
-        // The box's thread waits in its modal loop and leaves the list alone.
-        for (ListNode* n = DisabledWindowList; n; n = n->older) {
-            auto* entry = static_cast<DisabledWindowEntry*>(ListPayload(n));
-            if (entry->thread == thread)
-                seen.entries.push_back(entry->window);
-        }
-        std::sort(seen.entries.begin(), seen.entries.end());
-        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    });
-    seen.result = MessageBoxShow(Caption, text, 0);
-    closer.join();
-    return seen;
-}
-
 class MessageBoxTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         EnsureRuntimeHeaps();
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "KeyvaneMessageBoxTest";
-        RegisterClassA(&windowClass);  // fails harmlessly when already there
+        for (int i = 0; i < 4; ++i)  // front, back, hidden, disabled
+            windows.push_back(CreateWindowExA(0, "STATIC", "ours", WS_OVERLAPPEDWINDOW, 40 * i, 40, 240, 160, nullptr,
+                                              nullptr, nullptr, nullptr));
+        for (HWND w : {windows[0], windows[1], windows[3]})
+            ShowWindow(w, SW_SHOWNOACTIVATE);
+        EnableWindow(windows[3], FALSE);
+        SetForegroundWindow(windows[0]);
+        for (int i = 0; i < 500 && GetForegroundWindow() != windows[0]; ++i) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            Sleep(10);
+        }
+        ASSERT_EQ(MessageBoxOwner(), windows[0]);
     }
     void TearDown() override
     {
@@ -70,73 +38,57 @@ protected:
         EXPECT_EQ(DisabledWindowList, nullptr);
     }
 
-    // Shown without taking the activation.
-    HWND Open(bool visible = true)
+    // Shows the box; a second thread notes the box's text and owner, which
+    // windows are enabled and which this thread's list entries name, and
+    // presses OK. The box's thread waits in its modal loop meanwhile.
+    std::string ShowAndClose(const char* text)
     {
-        HWND w = CreateWindowExA(0, "KeyvaneMessageBoxTest", "ours", WS_OVERLAPPEDWINDOW, 40 * windows.size(), 40,
-                                 240, 160, nullptr, nullptr, nullptr, nullptr);
-        windows.push_back(w);
-        if (visible)
-            ShowWindow(w, SW_SHOWNOACTIVATE);
-        return w;
-    }
-
-    static bool BringToFront(HWND w)
-    {
-        SetForegroundWindow(w);
-        for (int i = 0; i < 500 && GetForegroundWindow() != w; ++i) {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&message);
-            Sleep(10);
-        }
-        return GetForegroundWindow() == w;
+        std::string seen = "no box";
+        const DWORD thread = GetCurrentThreadId();
+        std::thread closer([&] {
+            HWND box = nullptr;
+            for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", "Keyvane test box")); ++i)
+                Sleep(10);
+            if (!box)
+                return;
+            char shown[64] = {};
+            GetDlgItemTextA(box, 0xFFFF, shown, sizeof shown);
+            seen = std::string(shown) + (GetWindow(box, GW_OWNER) == windows[0] ? ", owned; enabled:" : "; enabled:");
+            for (HWND w : windows)
+                seen += IsWindowEnabled(w) ? " 1" : " 0";
+            seen += "; entries:";
+            for (ListNode* n = DisabledWindowList; n; n = n->older) {
+                auto* entry = static_cast<DisabledWindowEntry*>(ListPayload(n));
+                for (size_t i = 0; i < windows.size(); ++i)
+                    seen += entry->thread == thread && entry->window == windows[i] ? " " + std::to_string(i) : "";
+            }
+            PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        });
+        EXPECT_EQ(MessageBoxShow("Keyvane test box", text, 0), IDOK);
+        closer.join();
+        return seen;
     }
 
     std::vector<HWND> windows;
 };
 
-TEST_F(MessageBoxTest, WithoutAnyWindowTheBoxHasNoOwner)
-{
-    EXPECT_EQ(MessageBoxOwner(), nullptr);
-    BoxSeen seen = ShowAndClose("Before any window", {});
-    EXPECT_EQ(seen.result, IDOK);
-    EXPECT_EQ(seen.text, "Before any window");
-    EXPECT_EQ(seen.owner, nullptr);
-    EXPECT_TRUE(seen.entries.empty());
-}
-
-// Only visible, enabled windows are disabled, and only they enabled again.
+// The front window owns the box (MessageBoxA disables it); the others that
+// are visible and enabled are disabled meanwhile, and only they enabled again.
 TEST_F(MessageBoxTest, FrontWindowOwnsTheBoxAndTheOthersAreDisabled)
 {
-    HWND front = Open(), back = Open(), hidden = Open(false), disabled = Open();
-    EnableWindow(disabled, FALSE);
-    ASSERT_TRUE(BringToFront(front));
-    EXPECT_EQ(MessageBoxOwner(), front);
-
-    BoxSeen seen = ShowAndClose("Owned by the front window", {front, back, hidden, disabled});
-    EXPECT_EQ(seen.result, IDOK);
-    EXPECT_EQ(seen.text, "Owned by the front window");
-    EXPECT_EQ(seen.owner, front);
-    EXPECT_EQ(seen.enabled, (std::vector<bool>{false, false, true, false}));  // front by MessageBoxA itself
-    EXPECT_EQ(seen.entries, std::vector<HWND>{back});
-    EXPECT_TRUE(IsWindowEnabled(front) && IsWindowEnabled(back) && IsWindowEnabled(hidden));
-    EXPECT_FALSE(IsWindowVisible(hidden));
-    EXPECT_FALSE(IsWindowEnabled(disabled));
+    EXPECT_EQ(ShowAndClose("Shown"), "Shown, owned; enabled: 0 0 1 0; entries: 1");
+    EXPECT_TRUE(IsWindowEnabled(windows[0]) && IsWindowEnabled(windows[1]) && IsWindowEnabled(windows[2]));
+    EXPECT_FALSE(IsWindowVisible(windows[2]));
+    EXPECT_FALSE(IsWindowEnabled(windows[3]));
 }
 
 TEST_F(MessageBoxTest, WindowWhoseEntryCannotBeHadIsEnabledAgainAtOnce)
 {
-    HWND front = Open(), back = Open();
-    ASSERT_TRUE(BringToFront(front));
     HANDLE listHeap = ListHeap;
     ListHeap = nullptr;  // no list entry can be allocated
-    BoxSeen seen = ShowAndClose("No room for entries", {front, back});
+    EXPECT_EQ(ShowAndClose("No room"), "No room, owned; enabled: 0 1 1 0; entries:");
     ListHeap = listHeap;
-    EXPECT_EQ(seen.result, IDOK);
-    EXPECT_EQ(seen.enabled, (std::vector<bool>{false, true}));
-    EXPECT_TRUE(seen.entries.empty());
-    EXPECT_TRUE(IsWindowEnabled(front) && IsWindowEnabled(back));
+    EXPECT_TRUE(IsWindowEnabled(windows[0]) && IsWindowEnabled(windows[1]));
 }
 
 }  // namespace
