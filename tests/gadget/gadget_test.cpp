@@ -12,28 +12,21 @@
 #include "tests/support/window_library.h"
 #include "tests/win32_printers.h"
 
-namespace {
-
 // The library makes its brushes through this import slot, filled here so
 // that a creation can fail.
-bool failBrush;
-
-HBRUSH WINAPI CreateBrushOrFail(COLORREF colour)
+static bool failBrush;
+static HBRUSH WINAPI CreateBrushOrFail(COLORREF colour)
 {
     static auto real = reinterpret_cast<decltype(&CreateSolidBrush)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "CreateSolidBrush")));
     return failBrush ? nullptr : real(colour);
 }
-
-}  // namespace
-
-#ifdef _WIN64
-#define CREATE_BRUSH_IMPORT "__imp_CreateSolidBrush"
-#else
-#define CREATE_BRUSH_IMPORT "__imp__CreateSolidBrush@4"
-#endif
 extern "C" {
-decltype(&CreateSolidBrush) createBrushImport asm(CREATE_BRUSH_IMPORT) = CreateBrushOrFail;
+#ifdef _WIN64
+decltype(&CreateSolidBrush) createBrushImport asm("__imp_CreateSolidBrush") = CreateBrushOrFail;
+#else
+decltype(&CreateSolidBrush) createBrushImport asm("__imp__CreateSolidBrush@4") = CreateBrushOrFail;
+#endif
 }
 
 namespace {
@@ -45,7 +38,6 @@ protected:
         EnsureWindowLibrary();
         StringInit();
         window = reinterpret_cast<HWND>(WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU));
-        ASSERT_NE(window, nullptr);
     }
     void TearDown() override
     {
@@ -57,25 +49,13 @@ protected:
         EXPECT_EQ(GadgetBrushCache, nullptr);
     }
 
-    static HWND Control(ObjectId number) { return GadgetLookup(number) ? GadgetLookup(number)->window : nullptr; }
-
-    // A text routine's result, taken by the result protocol.
-    static std::string Result(const std::function<void(int32_t)>& call)
+    // An editor line by the result protocol.
+    static std::string Line(GadgetObject* editor, int32_t line)
     {
         const int32_t position = ResultBuffer.resultUsed;
-        call(position);
-        std::string text = ResultBuffer.resultBase + position;
+        editor->kind->getItemText(editor, line, 0, position);
         ResultBuffer.resultUsed = position;
-        return text;
-    }
-
-    // The count, then the items joined with "|".
-    static std::string Items(GadgetObject* g)
-    {
-        std::string items = std::to_string(g->kind->countItems(g)) + ":";
-        for (int32_t i = 0; i < g->kind->countItems(g); ++i)
-            items += (i ? "|" : "") + Result([&](int32_t at) { g->kind->getItemText(g, i, 0, at); });
-        return items;
+        return ResultBuffer.resultBase + position;
     }
 
     HWND window = nullptr;
@@ -86,7 +66,7 @@ TEST_F(GadgetTest, EditorKeepsItsTextAsLines)
     const struct {
         const char* what;
         void (*apply)(GadgetObject* editor);
-        const char* lines;
+        const char* lines;  // the count, then the lines
     } steps[] = {
         {"an empty line in an empty editor", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
         {"the next line writes it out", [](GadgetObject*) { GadgetAddItem(3, -1, "b"); }, "2:|b"},
@@ -97,11 +77,7 @@ TEST_F(GadgetTest, EditorKeepsItsTextAsLines)
         {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 2); }, "2:a|Bee"},
         {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|Bee"},
         {"line -1 removed, the caret on line 0",
-         [](GadgetObject* g) {
-             SendMessageA(g->window, EM_SETSEL, 0, 0);
-             g->kind->removeItem(g, -1);
-         },
-         "2:a|Bee"},
+         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 0, 0), g->kind->removeItem(g, -1); }, "2:a|Bee"},
         {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
         {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
         {"an insertion before it", [](GadgetObject*) { GadgetAddItem(3, 0, "h"); }, "2:h|"},
@@ -110,94 +86,49 @@ TEST_F(GadgetTest, EditorKeepsItsTextAsLines)
         {"both lines removed", [](GadgetObject* g) { g->kind->removeItem(g, 1), g->kind->removeItem(g, 0); }, "0:"},
     };
     ASSERT_NE(GadgetCreateEditor(3, 0, 0, 200, 120, 0), 0);
+    GadgetObject* editor = GadgetLookup(3);
     for (const auto& step : steps) {
-        step.apply(GadgetLookup(3));
-        EXPECT_EQ(Items(GadgetLookup(3)), step.lines) << step.what;
+        step.apply(editor);
+        std::string lines = std::to_string(editor->kind->countItems(editor)) + ":";
+        for (int32_t i = 0; i < editor->kind->countItems(editor); ++i)
+            lines += (i ? "|" : "") + Line(editor, i);
+        EXPECT_EQ(lines, step.lines) << step.what;
     }
-}
 
-// EM_GETLINE takes its buffer's size from a 16-bit word, which must not
-// wrap: 65,533 characters, their line break and the terminating zero.
-TEST_F(GadgetTest, EditorLineOfAFullSizeWordReadsWhole)
-{
-    GadgetCreateEditor(1, 0, 0, 200, 80, 0);
-    GadgetObject* editor = GadgetLookup(1);
+    // EM_GETLINE takes its buffer's size from a 16-bit word, which must not
+    // wrap: 65,533 characters, their line break and the terminating zero.
     const std::string line(65533, 'q');
-    GadgetSetText(1, ("a\n" + line + "\nb").c_str());
-    const std::string got = Result([&](int32_t at) { editor->kind->getItemText(editor, 1, 0, at); });
+    GadgetSetText(3, ("a\n" + line + "\nb").c_str());
+    const std::string got = Line(editor, 1);
     EXPECT_TRUE(got == line) << got.size() << " characters";
 }
 
-TEST_F(GadgetTest, StatesOfButtonsAndComboBoxes)
-{
-    GadgetCreateCheckBox(1, 0, 0, 80, 20, "c");
-    GadgetCreateButton(2, 0, 30, 80, 20, "3-state", BS_AUTO3STATE);
-    GadgetCreateComboBox(3, 0, 60, 100, 20, 0);
-    GadgetSetState(3, 0);
-    EXPECT_EQ(GadgetGetState(3), -1) << "an empty box has nothing to select";
-    for (const char* item : {"one", "two", "three"})
-        GadgetAddItem(3, -1, item);
-    const struct {
-        ObjectId number;
-        std::function<void()> set;
-        int32_t state;
-    } rows[] = {
-        {1, [] { GadgetSetState(1, 2); }, 1},
-        {1, [] { GadgetSetState(1, 0); }, 0},
-        {2, [] { GadgetSetState(2, 1); }, 1},
-        {2, [] { SendMessageA(Control(2), BM_SETCHECK, BST_INDETERMINATE, 0); }, 0},
-        {3, [] { GadgetSetText(3, "two"); }, 1},
-        {3, [] { GadgetSetText(3, "tw"); }, 1},  // an unknown text changes nothing
-        {3, [] { GadgetSetText(3, "three"); }, 2},
-        {3, [] { GadgetSetText(3, ""); }, -1},
-        {3, [] { GadgetSetText(3, nullptr); }, -1},
-    };
-    for (const auto& row : rows) {
-        row.set();
-        EXPECT_EQ(GadgetGetState(row.number), row.state) << "row " << &row - rows;
-    }
-}
-
-// Gadgets of one background share one brush, kept until the last lets go.
-// One that cannot be had leaves the colour without a brush, and the next
+// A brush that cannot be had leaves the colour without one, and the next
 // request tries again.
-TEST_F(GadgetTest, BackgroundBrushes)
+TEST_F(GadgetTest, BackgroundWithoutABrush)
 {
-    const COLORREF teal = RGB(0, 128, 128);
-    GadgetCreateText(1, 0, 0, 80, 20, "a");
-    GadgetCreateString(2, 0, 30, 80, 20, "b");
-    GadgetObject* a = GadgetLookup(1);
-    GadgetObject* b = GadgetLookup(2);
-    a->kind->setColor(a, ColorBack, teal);
-    b->kind->setColor(b, ColorBack, teal);
-    HBRUSH shared = BackBrushGet(a);
-    ASSERT_NE(shared, nullptr);
-    EXPECT_EQ(BackBrushGet(b), shared);
-    a->kind->setColor(a, ColorBack, -1);
-    EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_BRUSH)) << "b still holds it";
-    GadgetFree(2);
-    EXPECT_EQ(GetObjectType(shared), 0u) << "the last holder let go";
-
+    GadgetCreateText(1, 0, 0, 80, 20, "t");
+    GadgetObject* text = GadgetLookup(1);
     HANDLE listHeap = ListHeap;
     for (bool noEntry : {true, false}) {
         SCOPED_TRACE(noEntry ? "no cache entry" : "no brush");
         ListHeap = noEntry ? nullptr : listHeap;
         failBrush = !noEntry;
-        a->kind->setColor(a, ColorBack, RGB(1, 2, 3));
+        text->kind->setColor(text, ColorBack, RGB(1, 2, 3));
         ListHeap = listHeap;
         failBrush = false;
-        EXPECT_EQ(BackBrushGet(a), nullptr);
-        EXPECT_EQ(a->kind->getColor(a, ColorBack), static_cast<int32_t>(RGB(1, 2, 3)));
+        EXPECT_EQ(BackBrushGet(text), nullptr);
+        EXPECT_EQ(text->kind->getColor(text, ColorBack), static_cast<int32_t>(RGB(1, 2, 3)));
         EXPECT_EQ(GadgetBrushCache, nullptr);
-        a->kind->setColor(a, ColorBack, RGB(1, 2, 4));
-        EXPECT_NE(BackBrushGet(a), nullptr);
-        a->kind->setColor(a, ColorBack, -1);
+        text->kind->setColor(text, ColorBack, RGB(1, 2, 4));
+        EXPECT_NE(BackBrushGet(text), nullptr);
+        text->kind->setColor(text, ColorBack, -1);
     }
 }
 
-// Creation answers 0 and changes nothing when no slot can be had or it has
-// nowhere to go; an operation on a number of no live gadget answers 0 and
-// does nothing.
+// Creation answers 0 and changes nothing when no slot can be had or there
+// is no current gadget list; an operation on a number of no live gadget
+// answers 0 and does nothing.
 TEST_F(GadgetTest, FailuresChangeNothing)
 {
     HWND kept = reinterpret_cast<HWND>(GadgetCreateButton(3, 0, 0, 80, 20, "kept"));
@@ -242,12 +173,12 @@ TEST_F(GadgetTest, FailuresChangeNothing)
     EXPECT_TRUE(IsWindowEnabled(window));
 
     // A second window is the current gadget list until it closes.
-    ASSERT_NE(WindowOpen(1, 0, 0, 100, 100, "list", WindowHidden), 0);
+    WindowOpen(1, 0, 0, 100, 100, "list", WindowHidden);
     WindowClose(1);
     for (ObjectId n : {ObjectId{3}, ObjectId{AutoNumber}, ObjectId{200}})
         for (const auto& create : creations)
             EXPECT_EQ(create(n), 0) << n;
-    EXPECT_EQ(Control(3), kept);
+    EXPECT_EQ(GadgetLookup(3)->window, kept);
 }
 
 }  // namespace
