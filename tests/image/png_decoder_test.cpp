@@ -35,21 +35,26 @@ size_t HeapInUse()
 Bytes CheckAndDecode(const Bytes& bytes, int extra, bool fromFile = false, bool bottomUp = false)
 {
     FILE* file = fromFile ? StreamFile(bytes) : nullptr;
-    const size_t before = HeapInUse();
-    Bytes packed;
+    Bytes buffer, packed;
+    int height = 0, rowBytes = 0, pitch = 0;
+    bool decoded = false;
+    size_t before = HeapInUse();
     if (const int kind = PngDecoderCheck(file, fromFile ? nullptr : bytes.data(), extra)) {
-        const int height = PngDecoderHeight(), rowBytes = PngDecoderWidth() * (kind == PngWithAlpha ? 4 : 3);
-        const int pitch = rowBytes + 3;
-        Bytes buffer(size_t(pitch) * height, 0xA5);
-        auto row = [&](int y) { return &buffer[size_t(bottomUp ? height - 1 - y : y) * pitch]; };
-        const bool decoded = PngDecoderDecode(row(0), bottomUp ? -pitch : pitch, 0) == 1;
-        for (int y = 0; decoded && y < height; ++y) {
-            packed.insert(packed.end(), row(y), row(y) + rowBytes);
-            EXPECT_EQ(std::count(row(y) + rowBytes, row(y) + pitch, 0xA5), 3) << "row " << y << " overran";
-        }
+        height = PngDecoderHeight(), rowBytes = PngDecoderWidth() * (kind == PngWithAlpha ? 4 : 3);
+        pitch = rowBytes + 3;
+        const size_t ours = HeapInUse();
+        buffer.assign(size_t(pitch) * height, 0xA5);
+        before += HeapInUse() - ours;
+        uint8_t* top = &buffer[bottomUp ? size_t(height - 1) * pitch : 0];
+        decoded = PngDecoderDecode(top, bottomUp ? -pitch : pitch, 0) == 1;
     }
     EXPECT_TRUE(PngDecoder.read == nullptr && PngDecoder.info == nullptr) << "not idle";
     EXPECT_EQ(HeapInUse(), before) << "heap bytes left behind";
+    for (int y = 0; decoded && y < height; ++y) {
+        const uint8_t* row = &buffer[size_t(bottomUp ? height - 1 - y : y) * pitch];
+        packed.insert(packed.end(), row, row + rowBytes);
+        EXPECT_EQ(std::count(row + rowBytes, row + pitch, 0xA5), 3) << "row " << y << " overran";
+    }
     if (file)
         fclose(file);
     return packed;

@@ -1,10 +1,39 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "runtime/core/heaps.h"
+#include "runtime/core/not_handled.h"
+#include "runtime/core/result_buffer.h"
+#include "runtime/core/strings.h"
+#include "runtime/gadget/gadget.h"
+#include "runtime/gadget/gadget_brush_cache.h"
+#include "runtime/gadget/gadget_kind_words.h"
+#include "runtime/window/live_sizing.h"
+#include "runtime/window/message_box.h"
 #include "runtime/window/window_names.h"
 #include "tests/support/window_library.h"
 #include "tests/win32_printers.h"
+
+// The library makes its brushes through this import slot, filled here so
+// that a creation can fail.
+static bool failBrush;
+static HBRUSH WINAPI CreateBrushOrFail(COLORREF colour)
+{
+    static auto real = reinterpret_cast<decltype(&CreateSolidBrush)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "CreateSolidBrush")));
+    return failBrush ? nullptr : real(colour);
+}
+extern "C" {
+#ifdef _WIN64
+decltype(&CreateSolidBrush) createBrushImport asm("__imp_CreateSolidBrush") = CreateBrushOrFail;
+#else
+decltype(&CreateSolidBrush) createBrushImport asm("__imp__CreateSolidBrush@4") = CreateBrushOrFail;
+#endif
+}
 
 namespace {
 
@@ -13,12 +42,17 @@ protected:
     void SetUp() override
     {
         EnsureWindowLibrary();
+        StringInit();
         DrainEvents();
     }
     void TearDown() override
     {
         WindowEndAll();
         DrainEvents();
+        ObjectId id = 0;
+        ObjectTableIterateBegin(GadgetTable);
+        EXPECT_EQ(ObjectTableIterateNext(GadgetTable, &id), nullptr) << "a gadget outlived its window";
+        EXPECT_EQ(GadgetBrushCache, nullptr);
     }
     HWND Child(HWND parent, const char* cls, DWORD style, int y, intptr_t id = 0)
     {
@@ -81,38 +115,6 @@ TEST_F(WindowTest, PostedMessagesGiveTheirEventsInOrder)
         EXPECT_EQ(EventType(), row.type);
     }
     EXPECT_TRUE(IsWindowVisible(w)) << "a close is the caller's to act on";
-
-    // A data record belongs to the event state until the next wait.
-    auto* record = static_cast<void**>(HeapAlloc(MainHeap, HEAP_ZERO_MEMORY, 8 * sizeof(void*)));
-    record[5] = HeapAlloc(MainHeap, 0, 16);  // owned by the record
-    PostMessageA(w, GadgetDataMessage, 3, reinterpret_cast<LPARAM>(record));
-    EXPECT_EQ(EventWait(0), GadgetDataEvent);
-    EXPECT_EQ(Events()->eventData, record);
-    EventWait(0);
-    EXPECT_EQ(Events()->eventData, nullptr);
-}
-
-// A wake-up without a message may end a wait early (Wine's own processes
-// send the odd message), but a quiet wait runs its time out and no wait
-// runs much past it.
-TEST_F(WindowTest, WaitTimesOutWithNoEvent)
-{
-    WindowOpen(0, 50, 50, 300, 200, "Quiet", WS_SYSMENU);
-    while (EventWait(0) != NoEvent) {
-    }
-    LARGE_INTEGER frequency, t0, t1;
-    QueryPerformanceFrequency(&frequency);
-    double longest = 0;
-    for (int i = 0; i < 5; ++i) {
-        QueryPerformanceCounter(&t0);
-        const int code = EventWait(10);
-        QueryPerformanceCounter(&t1);
-        const double ms = (t1.QuadPart - t0.QuadPart) * 1000.0 / frequency.QuadPart;
-        EXPECT_LT(ms, 500.0);
-        if (code == NoEvent)
-            longest = std::max(longest, ms);
-    }
-    EXPECT_GE(longest, 9.0);
 }
 
 // Tab and Shift+Tab through the real input stream and EventWait's
@@ -149,6 +151,339 @@ TEST_F(WindowTest, TabKeysMoveTheFocus)
             }
         EXPECT_EQ(GetFocus(), press.to) << "from " << press.from << (press.shift ? " with Shift" : "");
     }
+}
+
+// The front window owns the box (MessageBoxA disables it); the others that
+// are visible and enabled are disabled meanwhile, each with an entry of the
+// thread's, and enabled again; one whose entry cannot be had at once.
+TEST_F(WindowTest, MessageBoxDisablesTheOtherWindowsMeanwhile)
+{
+    std::vector<HWND> windows;
+    const DWORD styles[] = {WS_VISIBLE, WS_VISIBLE, 0, WS_VISIBLE | WS_DISABLED};  // front, back, hidden, disabled
+    for (DWORD style : styles)
+        windows.push_back(CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | style, 40 * windows.size(), 40, 240,
+                                          160, nullptr, nullptr, nullptr, nullptr));
+    SetForegroundWindow(windows[0]);
+    for (int i = 0; i < 500 && MessageBoxOwner() != windows[0]; ++i, Sleep(10)) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    auto enabled = [&] {
+        std::string states;
+        for (HWND w : windows)
+            states += IsWindowEnabled(w) ? " 1" : " 0";
+        return states;
+    };
+    const HANDLE listHeap = ListHeap;
+    for (HANDLE heap : {listHeap, HANDLE{}}) {
+        // A second thread notes the box and presses OK while this one waits
+        // in the box's modal loop.
+        std::string seen = "no box";
+        const DWORD thread = GetCurrentThreadId();
+        std::thread closer([&] {
+            HWND box = nullptr;
+            for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", "Box")); ++i)
+                Sleep(10);
+            char text[16] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            seen = text + std::string(GetWindow(box, GW_OWNER) == windows[0] ? ", owned;" : ";") + enabled() + ";";
+            for (ListNode* n = DisabledWindowList; n; n = n->older) {
+                auto* entry = static_cast<DisabledWindowEntry*>(ListPayload(n));
+                seen += entry->thread == thread && entry->window == windows[1] ? " back" : " other";
+            }
+            PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        });
+        ListHeap = heap;
+        EXPECT_EQ(MessageBoxShow("Box", "Shown", 0), IDOK);
+        ListHeap = listHeap;
+        closer.join();
+        EXPECT_EQ(seen, heap ? "Shown, owned; 0 0 1 0; back" : "Shown, owned; 0 1 1 0;");
+        EXPECT_EQ(enabled(), " 1 1 1 0");
+        EXPECT_EQ(DisabledWindowList, nullptr);
+    }
+    for (HWND w : windows)
+        DestroyWindow(w);
+}
+
+// The sized window's callback counts what it is sent, and rounds the width
+// down to 50 on WM_SIZING when asked.
+int enters, exits, buttonDowns;
+bool snapWidth;
+
+LRESULT Record(HWND, UINT message, WPARAM, LPARAM lParam)
+{
+    enters += message == WM_ENTERSIZEMOVE;
+    exits += message == WM_EXITSIZEMOVE;
+    buttonDowns += message == WM_LBUTTONDOWN;
+    if (message == WM_SIZING && snapWidth) {
+        auto* r = reinterpret_cast<RECT*>(lParam);
+        r->right = r->left + (r->right - r->left) / 50 * 50;
+    }
+    return ProceedDefault;
+}
+
+std::string Text(std::vector<LONG> values)
+{
+    std::string text;
+    for (LONG v : values)
+        text += (text.empty() ? "" : ",") + std::to_string(v);
+    return text;
+}
+
+// Wine echoes each SetCursorPos back through its own X events a little
+// later, so for a while GetCursorPos may show an older place. Waits until
+// the cursor has rested at expected for a tenth of a second.
+std::string CursorSettles(const std::string& expected)
+{
+    std::string at;
+    for (int i = 0, steady = 0; i < 400 && steady < 20; ++i, Sleep(5)) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        POINT p;
+        GetCursorPos(&p);
+        at = Text({p.x, p.y});
+        steady = at == expected ? steady + 1 : 0;
+    }
+    return at;
+}
+
+// Each row starts from 100,100,500,400 with the cursor at 300,250. Edge 0
+// is a keyboard start: the first arrow chooses an edge, a second across it
+// a corner, and each further arrow moves the cursor 10 pixels. limited: the
+// window's WM_GETMINMAXINFO handling sets limits. An ending of 0 is a
+// button release; every ending releases once, and puts a keyboard start's
+// cursor back unless the mouse moved.
+TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
+{
+    BOOL savedDrag = FALSE;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &savedDrag, 0);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    HWND w = reinterpret_cast<HWND>(WindowOpen(1, 0, 0, 100, 100, "Sizing", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+    WindowObject* obj = WindowLookup(1);
+    obj->windowCallback = Record;
+    auto begin = [&](int edge) {
+        MoveWindow(w, 100, 100, 400, 300, TRUE);
+        SetCursorPos(300, 250);
+        EXPECT_EQ(CursorSettles("300,250"), "300,250");
+        DrainEvents();
+        enters = exits = buttonDowns = 0;
+        SendMessageA(w, WM_SYSCOMMAND, SC_SIZE | edge, 0);
+    };
+    auto moveTo = [&](POINT p) {
+        ScreenToClient(w, &p);
+        SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    };
+    auto outer = [&] {
+        RECT r;
+        GetWindowRect(w, &r);
+        return Text({r.left, r.top, r.right, r.bottom});
+    };
+    struct Step {
+        WPARAM key;  // 0: the mouse moves to at; else the cursor rests at at after the key
+        POINT at;
+    };
+    const struct {
+        int edge;
+        bool limited, snapped;
+        std::vector<Step> steps;
+        std::string expected;
+        WPARAM end;
+        const char* cursor;  // after the ending
+    } rows[] = {
+        {WMSZ_LEFT, false, false, {{0, {80, 250}}}, "80,100,500,400", 0, nullptr},
+        {WMSZ_TOPLEFT, false, false, {{0, {60, 50}}}, "58,48,500,400", VK_RETURN, nullptr},
+        {WMSZ_BOTTOMRIGHT, false, false, {{0, {420, 330}}}, "100,100,422,332", VK_ESCAPE, nullptr},
+        {WMSZ_RIGHT, false, false, {{0, {0, 250}}}, Text({100, 100, 100 + GetSystemMetrics(SM_CXMINTRACK), 400}), 0,
+         nullptr},
+        {WMSZ_RIGHT, false, true, {{0, {575, 250}}}, "100,100,550,400", 0, nullptr},
+        {WMSZ_RIGHT, true, false, {{0, {200, 250}}}, "100,100,350,400", 0, nullptr},
+        {WMSZ_LEFT, true, false, {{0, {-200, 250}}}, "-100,100,500,400", 0, nullptr},
+        {WMSZ_TOP, true, false, {{0, {300, 390}}}, "100,250,500,400", 0, nullptr},
+        {WMSZ_BOTTOM, true, false, {{0, {300, 700}}}, "100,100,500,600", 0, nullptr},
+        {0, false, false, {{VK_LEFT, {100, 250}}, {VK_UP, {102, 102}}, {VK_LEFT, {92, 102}}}, "90,100,500,400",
+         VK_RETURN, "300,250"},
+        {0, false, false, {{VK_DOWN, {300, 398}}, {VK_RIGHT, {498, 398}}, {VK_DOWN, {498, 408}}}, "100,100,500,410",
+         VK_ESCAPE, "300,250"},
+        {0, false, false, {{VK_RIGHT, {498, 250}}, {VK_RIGHT, {508, 250}}, {0, {520, 250}}}, "100,100,522,400",
+         VK_ESCAPE, "508,250"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << &row - rows);
+        obj->minWidth = row.limited ? 250 : 0, obj->minHeight = row.limited ? 150 : 0;
+        obj->maxWidth = row.limited ? 600 : 0, obj->maxHeight = row.limited ? 500 : 0;
+        snapWidth = row.snapped;
+        begin(row.edge);
+        EXPECT_EQ(GetCapture(), w);
+        for (const Step& step : row.steps) {
+            if (step.key) {
+                SendMessageA(w, WM_KEYDOWN, step.key, 0);
+                EXPECT_EQ(CursorSettles(Text({step.at.x, step.at.y})), Text({step.at.x, step.at.y}));
+            } else {
+                moveTo(step.at);
+            }
+        }
+        SendMessageA(w, row.end ? WM_KEYDOWN : WM_LBUTTONUP, row.end, 0);
+        EXPECT_EQ(outer(), row.expected);
+        EXPECT_EQ(sizingStateRecord->active, 0);
+        EXPECT_EQ(GetCapture(), nullptr);
+        EventPumpPending();
+        // GetKeyState reports the button up here, so the start sent one.
+        EXPECT_EQ(Text({buttonDowns, enters, exits}), "1,1,1");
+        if (row.cursor) {
+            EXPECT_EQ(CursorSettles(row.cursor), row.cursor);
+        }
+    }
+    moveTo({700, 250});  // once idle, mouse moves are the window's own again
+    EXPECT_EQ(outer(), "100,100,522,400");
+
+    // Each move is one message of the event wait.
+    begin(WMSZ_BOTTOMRIGHT);
+    EXPECT_EQ(EventWait(0), static_cast<int>(WM_ENTERSIZEMOVE));
+    PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(250, 150));
+    EXPECT_EQ(EventWait(0), static_cast<int>(WM_MOUSEMOVE));
+    EXPECT_EQ(EventWait(0), SizeEvent);
+    // Wine destroys a window without telling it that the capture went.
+    WindowClose(1);
+    EXPECT_EQ(sizingStateRecord->active, 0);
+
+    // Without full-window dragging the system's own modal sizing runs.
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
+    w = reinterpret_cast<HWND>(WindowOpen(1, 0, 0, 100, 100, "Sizing", WS_THICKFRAME));
+    EXPECT_EQ(LiveSizingFilter(w, WM_SYSCOMMAND, SC_SIZE | WMSZ_RIGHT, 0), NotHandled);
+    EXPECT_EQ(sizingStateRecord->active, 0);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, savedDrag, nullptr, 0);
+}
+
+// An editor line by the result protocol.
+std::string Line(GadgetObject* editor, int32_t line)
+{
+    const int32_t position = ResultBuffer.resultUsed;
+    editor->kind->getItemText(editor, line, 0, position);
+    ResultBuffer.resultUsed = position;
+    return ResultBuffer.resultBase + position;
+}
+TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
+{
+    WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU);
+    const struct {
+        const char* what;
+        void (*apply)(GadgetObject* editor);
+        const char* lines;  // the count, then the lines
+    } steps[] = {
+        {"an empty line in an empty editor", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"the next line writes it out", [](GadgetObject*) { GadgetAddItem(3, -1, "b"); }, "2:|b"},
+        {"before the first line", [](GadgetObject*) { GadgetAddItem(3, 0, "a"); }, "3:a||b"},
+        {"past the end appends", [](GadgetObject*) { GadgetAddItem(3, 40, "z"); }, "4:a||b|z"},
+        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "3:a|b|z"},
+        {"a line replaced", [](GadgetObject* g) { g->kind->setItemText(g, 1, "Bee", 0); }, "3:a|Bee|z"},
+        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 2); }, "2:a|Bee"},
+        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|Bee"},
+        {"line -1 removed, the caret on line 0",
+         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 0, 0), g->kind->removeItem(g, -1); }, "2:a|Bee"},
+        {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
+        {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"an insertion before it", [](GadgetObject*) { GadgetAddItem(3, 0, "h"); }, "2:h|"},
+        {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "t"); }, "3:h||t"},
+        {"the whole text set", [](GadgetObject*) { GadgetSetText(3, "x\ny"); }, "2:x|y"},
+        {"both lines removed", [](GadgetObject* g) { g->kind->removeItem(g, 1), g->kind->removeItem(g, 0); }, "0:"},
+    };
+    ASSERT_NE(GadgetCreateEditor(3, 0, 0, 200, 120, 0), 0);
+    GadgetObject* editor = GadgetLookup(3);
+    for (const auto& step : steps) {
+        step.apply(editor);
+        std::string lines = std::to_string(editor->kind->countItems(editor)) + ":";
+        for (int32_t i = 0; i < editor->kind->countItems(editor); ++i)
+            lines += (i ? "|" : "") + Line(editor, i);
+        EXPECT_EQ(lines, step.lines) << step.what;
+    }
+
+    // EM_GETLINE takes its buffer's size from a 16-bit word, which must not
+    // wrap: 65,533 characters, their line break and the terminating zero.
+    const std::string line(65533, 'q');
+    GadgetSetText(3, ("a\n" + line + "\nb").c_str());
+    const std::string got = Line(editor, 1);
+    EXPECT_TRUE(got == line) << got.size() << " characters";
+}
+
+// A brush that cannot be had leaves the colour without one, and the next
+// request tries again.
+TEST_F(WindowTest, GadgetBackgroundWithoutABrush)
+{
+    WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU);
+    GadgetCreateText(1, 0, 0, 80, 20, "t");
+    GadgetObject* text = GadgetLookup(1);
+    HANDLE listHeap = ListHeap;
+    for (bool noEntry : {true, false}) {
+        SCOPED_TRACE(noEntry ? "no cache entry" : "no brush");
+        ListHeap = noEntry ? nullptr : listHeap;
+        failBrush = !noEntry;
+        text->kind->setColor(text, ColorBack, RGB(1, 2, 3));
+        ListHeap = listHeap;
+        failBrush = false;
+        EXPECT_EQ(BackBrushGet(text), nullptr);
+        EXPECT_EQ(text->kind->getColor(text, ColorBack), static_cast<int32_t>(RGB(1, 2, 3)));
+        EXPECT_EQ(GadgetBrushCache, nullptr);
+        text->kind->setColor(text, ColorBack, RGB(1, 2, 4));
+        EXPECT_NE(BackBrushGet(text), nullptr);
+        text->kind->setColor(text, ColorBack, -1);
+    }
+}
+
+// Creation answers 0 and changes nothing when no slot can be had or there
+// is no current gadget list; an operation on a number of no live gadget
+// answers 0 and does nothing.
+TEST_F(WindowTest, GadgetFailuresChangeNothing)
+{
+    HWND window = reinterpret_cast<HWND>(WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU));
+    HWND kept = reinterpret_cast<HWND>(GadgetCreateButton(3, 0, 0, 80, 20, "kept"));
+    const std::function<intptr_t(ObjectId)> creations[] = {
+        [](ObjectId n) { return GadgetCreateEditor(n, 0, 0, 80, 20, 0); },
+        [](ObjectId n) { return GadgetCreateComboBox(n, 0, 0, 80, 20, 0); },
+        [](ObjectId n) { return GadgetCreateText(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateButton(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateCheckBox(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateFrame(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateString(n, 0, 0, 80, 20, "x"); },
+    };
+    HANDLE listHeap = ListHeap, mainHeap = MainHeap;
+    for (const auto& create : creations) {
+        ListHeap = nullptr;  // AutoNumber records are list nodes
+        EXPECT_EQ(create(AutoNumber), 0);
+        ListHeap = listHeap, MainHeap = nullptr;  // the table cannot grow to a far number
+        EXPECT_EQ(create(5000), 0);
+        MainHeap = mainHeap;
+    }
+    EXPECT_EQ(GetWindow(kept, GW_HWNDNEXT), nullptr);
+    EXPECT_EQ(GetWindow(kept, GW_HWNDPREV), nullptr);
+
+    const intptr_t stale = GadgetCreateButton(AutoNumber, 0, 0, 80, 20, "gone");
+    GadgetFree(stale);
+    GadgetObject foreign = {window, nullptr, nullptr, {}};
+    const std::function<int32_t(ObjectId)> operations[] = {
+        [](ObjectId n) { return GadgetSetText(n, "x"); },
+        [](ObjectId n) { return GadgetSetFont(n, reinterpret_cast<intptr_t>(GetStockObject(ANSI_FIXED_FONT))); },
+        [](ObjectId n) { return GadgetAddItem(n, -1, "x"); },
+        [](ObjectId n) { return GadgetDisable(n, 1); },
+        [](ObjectId n) { return GadgetSetState(n, 1); },
+        [](ObjectId n) { return GadgetGetState(n); },
+        [](ObjectId n) { return GadgetFree(n); },
+    };
+    for (ObjectId n : {ObjectId{300}, stale, reinterpret_cast<ObjectId>(&foreign), ObjectId{-7}})
+        for (const auto& operation : operations)
+            EXPECT_EQ(operation(n), 0) << n;
+    char title[16] = "";
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "Gadgets");
+    EXPECT_TRUE(IsWindowEnabled(window));
+
+    // A second window is the current gadget list until it closes.
+    WindowOpen(1, 0, 0, 100, 100, "list", WindowHidden);
+    WindowClose(1);
+    for (ObjectId n : {ObjectId{3}, ObjectId{AutoNumber}, ObjectId{200}})
+        for (const auto& create : creations)
+            EXPECT_EQ(create(n), 0) << n;
+    EXPECT_EQ(GadgetLookup(3)->window, kept);
 }
 
 }  // namespace
