@@ -7,8 +7,7 @@
 #include <vector>
 
 struct TestPng {
-    std::vector<uint8_t> bytes;  // empty when libpng refused
-    std::vector<uint8_t> pixels;
+    std::vector<uint8_t> bytes, pixels;  // bytes empty when libpng refused
 };
 
 // Pseudo-random samples over the depth's range, the first two its ends.

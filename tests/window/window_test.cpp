@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "runtime/core/heaps.h"
-#include "runtime/core/not_handled.h"
 #include "runtime/core/result_buffer.h"
 #include "runtime/core/strings.h"
 #include "runtime/gadget/gadget.h"
@@ -102,9 +101,8 @@ TEST_F(WindowTest, PostedMessagesGiveTheirEventsInOrder)
     EXPECT_TRUE(IsWindowVisible(w)) << "a close is the caller's to act on";
 }
 
-// Tab and Shift+Tab through the real input stream and EventWait's
-// translation skip what is no visible, enabled tab stop and wrap; a plain
-// Tab is text in an editable rich edit.
+// Tab and Shift+Tab, translated by EventWait, skip what is no visible tab
+// stop and wrap; a plain Tab is text in an editable rich edit.
 TEST_F(WindowTest, TabKeysMoveTheFocus)
 {
     ASSERT_NE(LoadLibraryA("RICHED20.DLL"), nullptr);
@@ -139,8 +137,8 @@ TEST_F(WindowTest, TabKeysMoveTheFocus)
 }
 
 // The front window owns the box (MessageBoxA disables it); the others that
-// are visible and enabled are disabled meanwhile, each with an entry of the
-// thread's, and enabled again; one whose entry cannot be had at once.
+// are visible and enabled are disabled meanwhile and enabled again, or at
+// once when their list entry cannot be had.
 TEST_F(WindowTest, MessageBoxDisablesTheOtherWindowsMeanwhile)
 {
     std::vector<HWND> windows;
@@ -162,28 +160,22 @@ TEST_F(WindowTest, MessageBoxDisablesTheOtherWindowsMeanwhile)
     };
     const HANDLE listHeap = ListHeap;
     for (HANDLE heap : {listHeap, HANDLE{}}) {
-        // A second thread notes the box and presses OK while this one waits
-        // in the box's modal loop.
+        // A second thread notes the box and presses OK.
         std::string seen = "no box";
-        const DWORD thread = GetCurrentThreadId();
         std::thread closer([&] {
             HWND box = nullptr;
             for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", "Box")); ++i)
                 Sleep(10);
             char text[16] = {};
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            seen = text + std::string(GetWindow(box, GW_OWNER) == windows[0] ? ", owned;" : ";") + enabled() + ";";
-            for (ListNode* n = DisabledWindowList; n; n = n->older) {
-                auto* entry = static_cast<DisabledWindowEntry*>(ListPayload(n));
-                seen += entry->thread == thread && entry->window == windows[1] ? " back" : " other";
-            }
+            seen = text + std::string(GetWindow(box, GW_OWNER) == windows[0] ? ", owned;" : ";") + enabled();
             PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         });
         ListHeap = heap;
         EXPECT_EQ(MessageBoxShow("Box", "Shown", 0), IDOK);
         ListHeap = listHeap;
         closer.join();
-        EXPECT_EQ(seen, heap ? "Shown, owned; 0 0 1 0; back" : "Shown, owned; 0 1 1 0;");
+        EXPECT_EQ(seen, heap ? "Shown, owned; 0 0 1 0" : "Shown, owned; 0 1 1 0");
         EXPECT_EQ(enabled(), " 1 1 1 0");
         EXPECT_EQ(DisabledWindowList, nullptr);
     }
@@ -191,20 +183,14 @@ TEST_F(WindowTest, MessageBoxDisablesTheOtherWindowsMeanwhile)
         DestroyWindow(w);
 }
 
-// The sized window's callback counts what it is sent, and rounds the width
-// down to 50 on WM_SIZING when asked.
+// The sized window's callback counts what it is sent.
 int enters, exits, buttonDowns;
-bool snapWidth;
 
-LRESULT Record(HWND, UINT message, WPARAM, LPARAM lParam)
+LRESULT Record(HWND, UINT message, WPARAM, LPARAM)
 {
     enters += message == WM_ENTERSIZEMOVE;
     exits += message == WM_EXITSIZEMOVE;
     buttonDowns += message == WM_LBUTTONDOWN;
-    if (message == WM_SIZING && snapWidth) {
-        auto* r = reinterpret_cast<RECT*>(lParam);
-        r->right = r->left + (r->right - r->left) / 50 * 50;
-    }
     return ProceedDefault;
 }
 
@@ -216,9 +202,8 @@ std::string Text(std::vector<LONG> values)
     return text;
 }
 
-// Wine echoes each SetCursorPos back through its own X events a little
-// later, so for a while GetCursorPos may show an older place. Waits until
-// the cursor has rested at expected for a tenth of a second.
+// Wine echoes SetCursorPos back through X a little later, so GetCursorPos
+// may show an older place for a while: waits for a tenth of a second's rest.
 std::string CursorSettles(const std::string& expected)
 {
     std::string at;
@@ -233,12 +218,11 @@ std::string CursorSettles(const std::string& expected)
     return at;
 }
 
-// Each row starts from 100,100,500,400 with the cursor at 300,250. Edge 0
-// is a keyboard start: the first arrow chooses an edge, a second across it
-// a corner, and each further arrow moves the cursor 10 pixels. limited: the
-// window's WM_GETMINMAXINFO handling sets limits. An ending of 0 is a
-// button release; every ending releases once, and puts a keyboard start's
-// cursor back unless the mouse moved.
+// From 100,100,500,400 with the cursor at 300,250. Edge 0 is a keyboard
+// start: an arrow chooses an edge, one across it a corner, and further ones
+// move the cursor 10 pixels. limited: the window sets limits. An ending of 0
+// is a button release; every ending releases once, and puts a keyboard
+// start's cursor back unless the mouse moved.
 TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
 {
     BOOL savedDrag = FALSE;
@@ -270,31 +254,28 @@ TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
     };
     const struct {
         int edge;
-        bool limited, snapped;
+        bool limited;
         std::vector<Step> steps;
         std::string expected;
         WPARAM end;
         const char* cursor;  // after the ending
     } rows[] = {
-        {WMSZ_LEFT, false, false, {{0, {80, 250}}}, "80,100,500,400", 0, nullptr},
-        {WMSZ_TOPLEFT, false, false, {{0, {60, 50}}}, "58,48,500,400", VK_ESCAPE, nullptr},
-        {WMSZ_RIGHT, false, false, {{0, {0, 250}}}, Text({100, 100, 100 + GetSystemMetrics(SM_CXMINTRACK), 400}), 0,
-         nullptr},
-        {WMSZ_RIGHT, false, true, {{0, {575, 250}}}, "100,100,550,400", 0, nullptr},
-        {WMSZ_RIGHT, true, false, {{0, {200, 250}}}, "100,100,350,400", 0, nullptr},
-        {WMSZ_LEFT, true, false, {{0, {-200, 250}}}, "-100,100,500,400", 0, nullptr},
-        {WMSZ_TOP, true, false, {{0, {300, 390}}}, "100,250,500,400", 0, nullptr},
-        {WMSZ_BOTTOMRIGHT, true, false, {{0, {900, 700}}}, "100,100,700,600", VK_RETURN, nullptr},
-        {0, false, false, {{VK_LEFT, {100, 250}}, {VK_UP, {102, 102}}, {VK_LEFT, {92, 102}}}, "90,100,500,400",
-         VK_RETURN, "300,250"},
-        {0, false, false, {{VK_RIGHT, {498, 250}}, {VK_RIGHT, {508, 250}}, {0, {520, 250}}}, "100,100,522,400",
-         VK_ESCAPE, "508,250"},
+        {WMSZ_LEFT, false, {{0, {80, 250}}}, "80,100,500,400", 0, nullptr},
+        {WMSZ_TOPLEFT, false, {{0, {60, 50}}}, "58,48,500,400", VK_ESCAPE, nullptr},
+        {WMSZ_RIGHT, false, {{0, {0, 250}}}, Text({100, 100, 100 + GetSystemMetrics(SM_CXMINTRACK), 400}), 0, nullptr},
+        {WMSZ_RIGHT, true, {{0, {200, 250}}}, "100,100,350,400", 0, nullptr},
+        {WMSZ_LEFT, true, {{0, {-200, 250}}}, "-100,100,500,400", 0, nullptr},
+        {WMSZ_TOP, true, {{0, {300, 390}}}, "100,250,500,400", 0, nullptr},
+        {WMSZ_BOTTOMRIGHT, true, {{0, {900, 700}}}, "100,100,700,600", VK_RETURN, nullptr},
+        {0, false, {{VK_LEFT, {100, 250}}, {VK_UP, {102, 102}}, {VK_LEFT, {92, 102}}}, "90,100,500,400", VK_RETURN,
+         "300,250"},
+        {0, false, {{VK_RIGHT, {498, 250}}, {VK_RIGHT, {508, 250}}, {0, {520, 250}}}, "100,100,522,400", VK_ESCAPE,
+         "508,250"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << &row - rows);
         obj->minWidth = row.limited ? 250 : 0, obj->minHeight = row.limited ? 150 : 0;
         obj->maxWidth = row.limited ? 600 : 0, obj->maxHeight = row.limited ? 500 : 0;
-        snapWidth = row.snapped;
         begin(row.edge);
         EXPECT_EQ(GetCapture(), w);
         for (const Step& step : row.steps) {
@@ -316,8 +297,6 @@ TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
             EXPECT_EQ(CursorSettles(row.cursor), row.cursor);
         }
     }
-    moveTo({700, 250});  // once idle, mouse moves are the window's own again
-    EXPECT_EQ(outer(), "100,100,522,400");
 
     // Each move is one message of the event wait.
     begin(WMSZ_BOTTOMRIGHT);
@@ -327,12 +306,6 @@ TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
     EXPECT_EQ(EventWait(0), SizeEvent);
     // Wine destroys a window without telling it that the capture went.
     WindowClose(1);
-    EXPECT_EQ(sizingStateRecord->active, 0);
-
-    // Without full-window dragging the system's own modal sizing runs.
-    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
-    w = reinterpret_cast<HWND>(WindowOpen(1, 0, 0, 100, 100, "Sizing", WS_THICKFRAME));
-    EXPECT_EQ(LiveSizingFilter(w, WM_SYSCOMMAND, SC_SIZE | WMSZ_RIGHT, 0), NotHandled);
     EXPECT_EQ(sizingStateRecord->active, 0);
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, savedDrag, nullptr, 0);
 }
@@ -345,6 +318,7 @@ std::string Line(GadgetObject* editor, int32_t line)
     ResultBuffer.resultUsed = position;
     return ResultBuffer.resultBase + position;
 }
+
 TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
 {
     WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU);
@@ -356,19 +330,15 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
         {"an empty line in an empty editor", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
         {"the next line writes it out", [](GadgetObject*) { GadgetAddItem(3, -1, "b"); }, "2:|b"},
         {"before the first line", [](GadgetObject*) { GadgetAddItem(3, 0, "a"); }, "3:a||b"},
-        {"past the end appends", [](GadgetObject*) { GadgetAddItem(3, 40, "z"); }, "4:a||b|z"},
-        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "3:a|b|z"},
-        {"a line replaced", [](GadgetObject* g) { g->kind->setItemText(g, 1, "Bee", 0); }, "3:a|Bee|z"},
-        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 2); }, "2:a|Bee"},
-        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|Bee"},
-        {"line -1 removed, the caret on line 0",
-         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 0, 0), g->kind->removeItem(g, -1); }, "2:a|Bee"},
+        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "2:a|b"},
+        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|b"},
+        {"line -1 removed, the caret on line 1",
+         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 3, 3), g->kind->removeItem(g, -1); }, "2:a|b"},
+        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:a"},
         {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
         {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
         {"an insertion before it", [](GadgetObject*) { GadgetAddItem(3, 0, "h"); }, "2:h|"},
         {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "t"); }, "3:h||t"},
-        {"the whole text set", [](GadgetObject*) { GadgetSetText(3, "x\ny"); }, "2:x|y"},
-        {"both lines removed", [](GadgetObject* g) { g->kind->removeItem(g, 1), g->kind->removeItem(g, 0); }, "0:"},
     };
     ASSERT_NE(GadgetCreateEditor(3, 0, 0, 200, 120, 0), 0);
     GadgetObject* editor = GadgetLookup(3);
@@ -395,21 +365,15 @@ TEST_F(WindowTest, GadgetBackgroundWithoutABrush)
     WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU);
     GadgetCreateText(1, 0, 0, 80, 20, "t");
     GadgetObject* text = GadgetLookup(1);
-    HANDLE listHeap = ListHeap;
-    for (bool noEntry : {true, false}) {
-        SCOPED_TRACE(noEntry ? "no cache entry" : "no brush");
-        ListHeap = noEntry ? nullptr : listHeap;
-        failBrush = !noEntry;
-        text->kind->setColor(text, ColorBack, RGB(1, 2, 3));
-        ListHeap = listHeap;
-        failBrush = false;
-        EXPECT_EQ(BackBrushGet(text), nullptr);
-        EXPECT_EQ(text->kind->getColor(text, ColorBack), static_cast<int32_t>(RGB(1, 2, 3)));
-        EXPECT_EQ(GadgetBrushCache, nullptr);
-        text->kind->setColor(text, ColorBack, RGB(1, 2, 4));
-        EXPECT_NE(BackBrushGet(text), nullptr);
-        text->kind->setColor(text, ColorBack, -1);
-    }
+    failBrush = true;
+    text->kind->setColor(text, ColorBack, RGB(1, 2, 3));
+    failBrush = false;
+    EXPECT_EQ(BackBrushGet(text), nullptr);
+    EXPECT_EQ(text->kind->getColor(text, ColorBack), static_cast<int32_t>(RGB(1, 2, 3)));
+    EXPECT_EQ(GadgetBrushCache, nullptr);
+    text->kind->setColor(text, ColorBack, RGB(1, 2, 4));
+    EXPECT_NE(BackBrushGet(text), nullptr);
+    text->kind->setColor(text, ColorBack, -1);
 }
 
 // Creation answers 0 and changes nothing when no slot can be had or there
@@ -435,13 +399,10 @@ TEST_F(WindowTest, FailuresChangeNothing)
         [](ObjectId n) { return GadgetCreateFrame(n, 0, 0, 80, 20, "x"); },
         [](ObjectId n) { return GadgetCreateString(n, 0, 0, 80, 20, "x"); },
     };
-    for (const auto& create : creations) {
-        ListHeap = nullptr;  // AutoNumber records are list nodes
+    ListHeap = nullptr;  // AutoNumber records are list nodes
+    for (const auto& create : creations)
         EXPECT_EQ(create(AutoNumber), 0);
-        ListHeap = listHeap, MainHeap = nullptr;  // the table cannot grow to a far number
-        EXPECT_EQ(create(5000), 0);
-        MainHeap = mainHeap;
-    }
+    ListHeap = listHeap;
     EXPECT_EQ(GetWindow(window, GW_CHILD), kept);
     EXPECT_EQ(GetWindow(kept, GW_HWNDNEXT), nullptr);
 
