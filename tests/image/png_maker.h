@@ -1,5 +1,5 @@
-// PNG streams written by libpng's writer, and the pixels the decoder should
-// make of them, worked out from the samples on their own.
+// PNG streams written by libpng, and the pixels a decoder should make of
+// them (rows of B, G, R and A, packed), worked out from the samples alone.
 #pragma once
 
 #include <cstdint>
@@ -7,15 +7,14 @@
 #include <vector>
 
 struct TestPng {
-    std::vector<uint8_t> bytes;   // empty when libpng refused
-    std::vector<uint8_t> pixels;  // rows of B, G, R (and A), packed
+    std::vector<uint8_t> bytes, pixels;  // bytes empty when libpng refused
 };
 
-// Pseudo-random samples over the whole range of the depth (the first two are
-// its ends). transparency adds tRNS to images without alpha: an alpha per
-// palette entry, or the first pixel's colour for gray and RGB.
+// Pseudo-random samples over the depth's range, the first two its ends.
+// transparency adds tRNS to images without alpha: an alpha per palette
+// entry, else the first pixel's colour.
 TestPng MakePng(int colorType, int bitDepth, bool interlaced, bool transparency = false, int width = 13,
                 int height = 11, unsigned seed = 1);
 
-// A temporary file holding bytes, at its start, open for binary reading.
+// A temporary file holding bytes, open at their start.
 FILE* StreamFile(const std::vector<uint8_t>& bytes);

@@ -1,0 +1,413 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "runtime/core/heaps.h"
+#include "runtime/core/result_buffer.h"
+#include "runtime/core/strings.h"
+#include "runtime/gadget/gadget.h"
+#include "runtime/gadget/gadget_brush_cache.h"
+#include "runtime/gadget/gadget_kind_words.h"
+#include "runtime/window/live_sizing.h"
+#include "runtime/window/message_box.h"
+#include "tests/support/window_library.h"
+#include "tests/win32_printers.h"
+
+// The library makes its brushes through this import slot, filled here so
+// that a creation can fail.
+static bool failBrush;
+static HBRUSH WINAPI CreateBrushOrFail(COLORREF colour)
+{
+    static auto real = reinterpret_cast<decltype(&CreateSolidBrush)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "CreateSolidBrush")));
+    return failBrush ? nullptr : real(colour);
+}
+extern "C" {
+#ifdef _WIN64
+decltype(&CreateSolidBrush) createBrushImport asm("__imp_CreateSolidBrush") = CreateBrushOrFail;
+#else
+decltype(&CreateSolidBrush) createBrushImport asm("__imp__CreateSolidBrush@4") = CreateBrushOrFail;
+#endif
+}
+
+namespace {
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureWindowLibrary();
+        StringInit();
+        DrainEvents();
+    }
+    void TearDown() override
+    {
+        WindowEndAll();
+        DrainEvents();
+        ObjectId id = 0;
+        ObjectTableIterateBegin(GadgetTable);
+        EXPECT_EQ(ObjectTableIterateNext(GadgetTable, &id), nullptr) << "a gadget outlived its window";
+        EXPECT_EQ(GadgetBrushCache, nullptr);
+    }
+    HWND Child(HWND parent, const char* cls, DWORD style, int y, intptr_t id = 0)
+    {
+        return CreateWindowExA(0, cls, "", WS_CHILD | style, 10, y, 100, 24, parent, reinterpret_cast<HMENU>(id),
+                               InstanceHandle, nullptr);
+    }
+};
+
+// The codes of the waits after one posted message, and the source and type
+// the last leaves behind. Queued events come back before new messages.
+TEST_F(WindowTest, PostedMessagesGiveTheirEventsInOrder)
+{
+    HWND w = reinterpret_cast<HWND>(WindowOpen(0, 50, 50, 300, 200, "Events", WS_SYSMENU));
+    HWND button = Child(w, "BUTTON", WS_VISIBLE, 10, 36);
+    HWND relay = Child(w, "BUTTON", 0, 40, -10000);
+    DrainEvents();
+    const int click = static_cast<int>(ItemClickMessage);
+    const struct {
+        const char* what;
+        HWND target;  // none: no message
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        std::vector<int> codes;
+        intptr_t source;
+        int type;
+    } rows[] = {
+        {"a button click", button, BM_CLICK, 0, 0, {GadgetEvent}, 36, BN_CLICKED},
+        {"a command from the menu relay", w, WM_COMMAND, MAKEWPARAM(4321, BN_CLICKED),
+         reinterpret_cast<LPARAM>(relay), {MenuEvent}, 4321, BN_CLICKED},
+        {"a menu item", w, WM_COMMAND, MAKEWPARAM(77, 0), 0, {MenuEvent}, 77, -1},
+        {"an item click, reposted first", w, ItemClickMessage, 5, WM_RBUTTONDBLCLK, {click, ItemClickEvent}, 5, 3},
+        {"a string gadget losing the focus", w, GadgetFocusMessage, 9, FocusLost, {GadgetEvent}, 9, FocusLost},
+        {"no message: the source stays, the type goes", nullptr, 0, 0, 0, {NoEvent}, 9, -1},
+        {"a close, then its queued event", w, WM_CLOSE, 0, 0, {CloseEvent, CloseEvent, NoEvent}, 9, -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.target)
+            PostMessageA(row.target, row.message, row.wParam, row.lParam);
+        for (int code : row.codes)
+            EXPECT_EQ(EventWait(0), code);
+        EXPECT_EQ(EventSourceGadget(), row.source);
+        EXPECT_EQ(EventType(), row.type);
+    }
+    EXPECT_TRUE(IsWindowVisible(w)) << "a close is the caller's to act on";
+}
+
+// Tab and Shift+Tab, translated by EventWait, skip what is no visible tab
+// stop and wrap; a plain Tab is text in an editable rich edit.
+TEST_F(WindowTest, TabKeysMoveTheFocus)
+{
+    ASSERT_NE(LoadLibraryA("RICHED20.DLL"), nullptr);
+    HWND w = reinterpret_cast<HWND>(WindowOpen(0, 100, 100, 300, 300, "Focus", WS_SYSMENU));
+    SetForegroundWindow(w);
+    HWND a = Child(w, "EDIT", WS_VISIBLE | WS_TABSTOP, 0);
+    HWND label = Child(w, "STATIC", WS_VISIBLE, 30);
+    HWND b = Child(w, "EDIT", WS_VISIBLE | WS_TABSTOP, 60);
+    Child(w, "EDIT", WS_TABSTOP, 90);
+    HWND c = Child(w, "EDIT", WS_VISIBLE | WS_TABSTOP, 120);
+    HWND rich = Child(w, "RichEdit20A", WS_VISIBLE | WS_TABSTOP | ES_MULTILINE, 150);
+    HWND readOnly = Child(w, "RichEdit20A", WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY, 180);
+    const struct {
+        HWND from;
+        bool shift;
+        HWND to;
+    } presses[] = {{a, false, b},        {b, false, c},       {readOnly, false, a}, {a, true, readOnly},
+                   {rich, false, rich}, {rich, true, c},     {label, true, readOnly}, {w, false, a}};
+    for (const auto& press : presses) {
+        SetFocus(press.from);
+        if (press.shift)
+            keybd_event(VK_SHIFT, 0, 0, 0);
+        keybd_event(VK_TAB, 0, 0, 0);
+        keybd_event(VK_TAB, 0, KEYEVENTF_KEYUP, 0);
+        if (press.shift)
+            keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+        for (int i = 0; i < 10; ++i)
+            while (EventWait(5) != NoEvent) {
+            }
+        EXPECT_EQ(GetFocus(), press.to) << "from " << press.from << (press.shift ? " with Shift" : "");
+    }
+}
+
+// The front window owns the box (MessageBoxA disables it); the others that
+// are visible and enabled are disabled meanwhile and enabled again, or at
+// once when their list entry cannot be had.
+TEST_F(WindowTest, MessageBoxDisablesTheOtherWindowsMeanwhile)
+{
+    std::vector<HWND> windows;
+    const DWORD styles[] = {WS_VISIBLE, WS_VISIBLE, 0, WS_VISIBLE | WS_DISABLED};  // front, back, hidden, disabled
+    for (DWORD style : styles)
+        windows.push_back(CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | style, 40 * windows.size(), 40, 240,
+                                          160, nullptr, nullptr, nullptr, nullptr));
+    SetForegroundWindow(windows[0]);
+    for (int i = 0; i < 500 && MessageBoxOwner() != windows[0]; ++i, Sleep(10)) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    auto enabled = [&] {
+        std::string states;
+        for (HWND w : windows)
+            states += IsWindowEnabled(w) ? " 1" : " 0";
+        return states;
+    };
+    const HANDLE listHeap = ListHeap;
+    for (HANDLE heap : {listHeap, HANDLE{}}) {
+        std::string seen = "no box";
+        std::thread closer([&] {
+            HWND box = nullptr;
+            for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", "Box")); ++i)
+                Sleep(10);
+            char text[16] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            seen = text + std::string(GetWindow(box, GW_OWNER) == windows[0] ? ", owned;" : ";") + enabled();
+            PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        });
+        ListHeap = heap;
+        EXPECT_EQ(MessageBoxShow("Box", "Shown", 0), IDOK);
+        ListHeap = listHeap;
+        closer.join();
+        EXPECT_EQ(seen, heap ? "Shown, owned; 0 0 1 0" : "Shown, owned; 0 1 1 0");
+        EXPECT_EQ(enabled(), " 1 1 1 0");
+        EXPECT_EQ(DisabledWindowList, nullptr);
+    }
+    for (HWND w : windows)
+        DestroyWindow(w);
+}
+
+std::string Text(std::vector<LONG> values)
+{
+    std::string text;
+    for (LONG v : values)
+        text += (text.empty() ? "" : ",") + std::to_string(v);
+    return text;
+}
+
+// Wine echoes SetCursorPos back through X a little later, so GetCursorPos
+// may show an older place for a while: waits for a tenth of a second's rest.
+std::string CursorSettles(const std::string& expected)
+{
+    std::string at;
+    for (int i = 0, steady = 0; i < 400 && steady < 20; ++i, Sleep(5)) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        POINT p;
+        GetCursorPos(&p);
+        at = Text({p.x, p.y});
+        steady = at == expected ? steady + 1 : 0;
+    }
+    return at;
+}
+
+// From 100,100,500,400 with the cursor at 300,250. Edge 0 is a keyboard
+// start: an arrow chooses an edge, one across it a corner, and further ones
+// move the cursor 10 pixels. limited: the window sets limits. Every ending
+// releases once, and puts a keyboard start's cursor back unless the mouse
+// moved.
+TEST_F(WindowTest, LiveSizingMovesTheWindowWithinItsLimits)
+{
+    BOOL savedDrag = FALSE;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &savedDrag, 0);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+    HWND w = reinterpret_cast<HWND>(WindowOpen(1, 0, 0, 100, 100, "Sizing", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+    WindowObject* obj = WindowLookup(1);
+    static int enters, exits, buttonDowns;  // what the window is sent
+    obj->windowCallback = [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+        enters += message == WM_ENTERSIZEMOVE, exits += message == WM_EXITSIZEMOVE;
+        buttonDowns += message == WM_LBUTTONDOWN;
+        return ProceedDefault;
+    };
+    auto begin = [&](int edge) {
+        MoveWindow(w, 100, 100, 400, 300, TRUE);
+        SetCursorPos(300, 250);
+        EXPECT_EQ(CursorSettles("300,250"), "300,250");
+        DrainEvents();
+        enters = exits = buttonDowns = 0;
+        SendMessageA(w, WM_SYSCOMMAND, SC_SIZE | edge, 0);
+    };
+    struct Step {
+        WPARAM key;  // 0: the mouse moves to at; else the cursor rests at at after the key or button release
+        POINT at;
+    };
+    const Step release = {VK_LBUTTON, {300, 250}}, enter = {VK_RETURN, {300, 250}}, escape = {VK_ESCAPE, {300, 250}};
+    const struct {
+        int edge;
+        bool limited;
+        std::vector<Step> steps;
+        std::string expected;
+    } rows[] = {
+        {WMSZ_LEFT, false, {{0, {80, 250}}, release}, "80,100,500,400"},
+        {WMSZ_TOPLEFT, false, {{0, {60, 50}}, escape}, "58,48,500,400"},
+        {WMSZ_RIGHT, false, {{0, {0, 250}}, release}, Text({100, 100, 100 + GetSystemMetrics(SM_CXMINTRACK), 400})},
+        {WMSZ_RIGHT, true, {{0, {200, 250}}, release}, "100,100,350,400"},
+        {WMSZ_LEFT, true, {{0, {-200, 250}}, release}, "-100,100,500,400"},
+        {WMSZ_TOP, true, {{0, {300, 390}}, release}, "100,250,500,400"},
+        {WMSZ_BOTTOMRIGHT, true, {{0, {900, 700}}, enter}, "100,100,700,600"},
+        {0, false, {{VK_LEFT, {100, 250}}, {VK_UP, {102, 102}}, {VK_LEFT, {92, 102}}, enter}, "90,100,500,400"},
+        {0, false, {{VK_RIGHT, {498, 250}}, {VK_RIGHT, {508, 250}}, {0, {520, 250}}, {VK_ESCAPE, {508, 250}}},
+         "100,100,522,400"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << &row - rows);
+        obj->minWidth = row.limited ? 250 : 0, obj->minHeight = row.limited ? 150 : 0;
+        obj->maxWidth = row.limited ? 600 : 0, obj->maxHeight = row.limited ? 500 : 0;
+        begin(row.edge);
+        EXPECT_EQ(GetCapture(), w);
+        for (const Step& step : row.steps) {
+            if (step.key) {
+                SendMessageA(w, step.key == VK_LBUTTON ? WM_LBUTTONUP : WM_KEYDOWN, step.key, 0);
+                EXPECT_EQ(CursorSettles(Text({step.at.x, step.at.y})), Text({step.at.x, step.at.y}));
+            } else {
+                POINT p = step.at;
+                ScreenToClient(w, &p);
+                SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+            }
+        }
+        RECT r;
+        GetWindowRect(w, &r);
+        EXPECT_EQ(Text({r.left, r.top, r.right, r.bottom}), row.expected);
+        EXPECT_EQ(sizingStateRecord->active, 0);
+        EXPECT_EQ(GetCapture(), nullptr);
+        EventPumpPending();
+        // GetKeyState reports the button up here, so the start sent one.
+        EXPECT_EQ(Text({buttonDowns, enters, exits}), "1,1,1");
+    }
+
+    // Each move is one message of the event wait.
+    begin(WMSZ_BOTTOMRIGHT);
+    EXPECT_EQ(EventWait(0), static_cast<int>(WM_ENTERSIZEMOVE));
+    PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(250, 150));
+    EXPECT_EQ(EventWait(0), static_cast<int>(WM_MOUSEMOVE));
+    EXPECT_EQ(EventWait(0), SizeEvent);
+    // Wine destroys a window without telling it that the capture went.
+    WindowClose(1);
+    EXPECT_EQ(sizingStateRecord->active, 0);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, savedDrag, nullptr, 0);
+}
+
+std::string Line(GadgetObject* editor, int32_t line)
+{
+    const int32_t position = ResultBuffer.resultUsed;
+    editor->kind->getItemText(editor, line, 0, position);
+    ResultBuffer.resultUsed = position;
+    return ResultBuffer.resultBase + position;
+}
+
+TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
+{
+    WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU);
+    const struct {
+        const char* what;
+        void (*apply)(GadgetObject* editor);
+        const char* lines;  // the count, then the lines
+    } steps[] = {
+        {"an empty line in an empty editor", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"the next line writes it out", [](GadgetObject*) { GadgetAddItem(3, -1, "b"); }, "2:|b"},
+        {"before the first line", [](GadgetObject*) { GadgetAddItem(3, 0, "a"); }, "3:a||b"},
+        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "2:a|b"},
+        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|b"},
+        {"line -1 removed, the caret on line 1",
+         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 3, 3), g->kind->removeItem(g, -1); }, "2:a|b"},
+        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:a"},
+        {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
+        {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"an insertion before it", [](GadgetObject*) { GadgetAddItem(3, 0, "h"); }, "2:h|"},
+        {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "t"); }, "3:h||t"},
+    };
+    ASSERT_NE(GadgetCreateEditor(3, 0, 0, 200, 120, 0), 0);
+    GadgetObject* editor = GadgetLookup(3);
+    for (const auto& step : steps) {
+        step.apply(editor);
+        std::string lines = std::to_string(editor->kind->countItems(editor)) + ":";
+        for (int32_t i = 0; i < editor->kind->countItems(editor); ++i)
+            lines += (i ? "|" : "") + Line(editor, i);
+        EXPECT_EQ(lines, step.lines) << step.what;
+    }
+
+    // EM_GETLINE takes its buffer's size from a 16-bit word, which must not
+    // wrap: 65,533 characters, their line break and the terminating zero.
+    const std::string line(65533, 'q');
+    GadgetSetText(3, ("a\n" + line + "\nb").c_str());
+    const std::string got = Line(editor, 1);
+    EXPECT_TRUE(got == line) << got.size() << " characters";
+}
+
+// A brush that cannot be had leaves the colour without one, and the next
+// request tries again.
+TEST_F(WindowTest, GadgetBackgroundWithoutABrush)
+{
+    WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU);
+    GadgetCreateText(1, 0, 0, 80, 20, "t");
+    GadgetObject* text = GadgetLookup(1);
+    failBrush = true;
+    text->kind->setColor(text, ColorBack, RGB(1, 2, 3));
+    failBrush = false;
+    EXPECT_EQ(BackBrushGet(text), nullptr);
+    EXPECT_EQ(text->kind->getColor(text, ColorBack), static_cast<int32_t>(RGB(1, 2, 3)));
+    EXPECT_EQ(GadgetBrushCache, nullptr);
+    text->kind->setColor(text, ColorBack, RGB(1, 2, 4));
+    EXPECT_NE(BackBrushGet(text), nullptr);
+    text->kind->setColor(text, ColorBack, -1);
+}
+
+// Creation answers 0 and changes nothing when no slot can be had or there is
+// no gadget list; an operation on a number of no live gadget does nothing.
+TEST_F(WindowTest, FailuresChangeNothing)
+{
+    HANDLE listHeap = ListHeap, mainHeap = MainHeap;
+    MainHeap = nullptr;  // neither window slots nor accelerator blocks can be had
+    EXPECT_EQ(WindowOpen(12, 0, 0, 100, 100, "x", 0), 0);
+    MainHeap = mainHeap;
+    EXPECT_EQ(WindowLookup(12), nullptr);
+
+    HWND window = reinterpret_cast<HWND>(WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU));
+    HWND kept = reinterpret_cast<HWND>(GadgetCreateButton(3, 0, 0, 80, 20, "kept"));
+    const std::function<intptr_t(ObjectId)> creations[] = {
+        [](ObjectId n) { return GadgetCreateEditor(n, 0, 0, 80, 20, 0); },
+        [](ObjectId n) { return GadgetCreateComboBox(n, 0, 0, 80, 20, 0); },
+        [](ObjectId n) { return GadgetCreateText(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateButton(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateCheckBox(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateFrame(n, 0, 0, 80, 20, "x"); },
+        [](ObjectId n) { return GadgetCreateString(n, 0, 0, 80, 20, "x"); },
+    };
+    ListHeap = nullptr;  // AutoNumber records are list nodes
+    for (const auto& create : creations)
+        EXPECT_EQ(create(AutoNumber), 0);
+    ListHeap = listHeap;
+    EXPECT_EQ(GetWindow(kept, GW_HWNDNEXT), nullptr);
+
+    const intptr_t stale = GadgetCreateButton(AutoNumber, 0, 0, 80, 20, "gone");
+    GadgetFree(stale);
+    GadgetObject foreign = {window, nullptr, nullptr, {}};
+    const std::function<int32_t(ObjectId)> operations[] = {
+        [](ObjectId n) { return GadgetSetText(n, "x"); },
+        [](ObjectId n) { return GadgetSetFont(n, reinterpret_cast<intptr_t>(GetStockObject(ANSI_FIXED_FONT))); },
+        [](ObjectId n) { return GadgetAddItem(n, -1, "x"); },
+        [](ObjectId n) { return GadgetDisable(n, 1); },
+        [](ObjectId n) { return GadgetSetState(n, 1); },
+        [](ObjectId n) { return GadgetGetState(n); },
+        [](ObjectId n) { return GadgetFree(n); },
+    };
+    for (ObjectId n : {ObjectId{300}, stale, reinterpret_cast<ObjectId>(&foreign), ObjectId{-7}})
+        for (const auto& operation : operations)
+            EXPECT_EQ(operation(n), 0) << n;
+    char title[16] = "";
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "Gadgets");
+
+    // A second window is the current gadget list until it closes.
+    WindowOpen(1, 0, 0, 100, 100, "list", WindowHidden);
+    WindowClose(1);
+    for (ObjectId n : {ObjectId{3}, ObjectId{AutoNumber}, ObjectId{200}})
+        for (const auto& create : creations)
+            EXPECT_EQ(create(n), 0) << n;
+    EXPECT_EQ(GadgetLookup(3)->window, kept);
+}
+
+}  // namespace
