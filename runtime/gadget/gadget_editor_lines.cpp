@@ -166,8 +166,12 @@ void EditorGetItemText(GadgetObject* gadget, int32_t line, int32_t, int32_t posi
     const WORD sizeWord = static_cast<WORD>(size);
     memcpy(buffer, &sizeWord, sizeof sizeWord);
     LRESULT got = Send(gadget, EM_GETLINE, line, reinterpret_cast<LPARAM>(buffer));
-    if (got < 0 || got >= size)
+    // A line longer than the buffer fills it without a terminating zero:
+    // keep what fits.
+    if (got < 0)
         got = 0;
+    else if (got >= size)
+        got = size - 1;
     if (got > 0 && buffer[got - 1] == '\r')
         --got;
     ResultBufferRelease(size - static_cast<int32_t>(got));
