@@ -2,7 +2,6 @@
 // window, in one run on the simulated pad so that the noise of a shared
 // machine hits all three alike; a table with Keyvane's goals, and every
 // sample summary as JSON. Exit code 0 whatever falls short.
-//
 //   keyvane_bench.exe JSON_PATH [KEYVANE_EXE]  size and imports of KEYVANE_EXE, by default the one beside
 //   keyvane_bench.exe --quick                   a few samples of each figure; exit code 1 when one has none
 #include <windows.h>
@@ -12,10 +11,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -29,12 +28,6 @@ const double None = NAN;  // a figure the system does not give
 constexpr LONG Full = 1000;
 constexpr DWORD KeyTimeoutMs = 2000;
 
-struct Plan {
-    int pushes, starts;  // per program
-    DWORD usageMs, trafficMs, settleMs;
-};
-constexpr Plan FullPlan = {1000, 10, 30000, 5000, 1000}, QuickPlan = {5, 1, 1000, 500, 200};
-
 // The table's columns; the first two read a pad block each.
 enum { Keyvane, Reference, Bare, Programs };
 const char* const Names[Programs] = {"Keyvane", "reference", "bare window"};
@@ -42,7 +35,6 @@ const char* const Exes[Programs] = {"Keyvane.exe", "reference_mapper.exe", "bare
 const char* const Classes[Programs] = {"WindowClass_0", "ReferenceMapper", "BareWindow"};
 KeyvaneProcess programs[Programs];
 RemotePadDriver pads[2];
-std::mt19937 phases(12);  // fixed: runs differ by the machine, not the draw
 
 long long Now()
 {
@@ -112,10 +104,9 @@ void Add(const std::string& figure, double keyvane, double reference, double bar
     tableJson += Text(", \"goal\": \"%s\", \"verdict\": \"%s\"}", text.c_str(), verdict);
 }
 
-// Injected keys as the system sees them: a low-level hook on a thread of
-// its own, time-critical lest late stamps count against the programs,
-// stamps the first key-down and key-up of each key since the last clear and
-// takes them out of the stream so that they reach no window.
+// Injected keys as the system sees them: a low-level hook on a time-critical
+// thread of its own stamps the first key-down and key-up of each key since
+// the last clear and takes them out of the stream, away from every window.
 LONG64 stamps[512];  // up * 256 + vk
 
 LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
@@ -137,14 +128,8 @@ DWORD WINAPI HookThread(void*)
     return 0;
 }
 
-void ClearKeys()
-{
-    for (LONG64& stamp : stamps)
-        InterlockedExchange64(&stamp, 0);
-}
-
-// The stamp of vk's first key-down (key-up when up) since the last clear;
-// 0 when none came in timeoutMs.
+// The stamp of vk's first key-down (key-up when up) since the stamps were
+// cleared; 0 when none came in timeoutMs.
 long long WaitKey(BYTE vk, bool up, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
@@ -190,12 +175,13 @@ void Close(int p)
 // One push on the pads first to last at once, at a random phase within one
 // poll interval, Keyvane's stick up and the reference's down so that
 // neither waits out the other's key: ms from the write to each key-down.
-void Push(int first, int last, DWORD timeoutMs, std::vector<double>* latencies, int* missed)
+void Push(int first, int last, DWORD timeoutMs, std::vector<double>* latencies)
 {
     constexpr BYTE keys[2] = {VK_UP, VK_DOWN};
     long long seen[2] = {};
-    Sleep(phases() % 11);
-    ClearKeys();
+    Sleep(std::rand() % 11);  // never seeded: runs differ by the machine, not the draw
+    for (LONG64& stamp : stamps)
+        InterlockedExchange64(&stamp, 0);
     const long long moved = Now();
     for (int p = first; p <= last; ++p)
         RemotePadSetAxes(pads[p], 0, 0, p == Keyvane ? -Full : Full);
@@ -207,8 +193,6 @@ void Push(int first, int last, DWORD timeoutMs, std::vector<double>* latencies, 
         WaitKey(keys[p], true, timeoutMs);
         if (seen[p])
             latencies[p].push_back((seen[p] - moved) * TickMs);
-        else
-            ++missed[p];
     }
 }
 
@@ -237,10 +221,9 @@ std::string ReadAll(const std::string& path)
 }
 
 // Processor time so far, in ms. Wine keeps no times for other processes:
-// they come from the host's /proc through drive Z:, from the process whose
-// first argument is the executable's path (other sessions on the host run
-// programs of the same name); utime and stime, fields 14 and 15 in ticks
-// of 1/100 s, follow the name in parentheses.
+// they come from the host's /proc (drive Z:), from the process whose first
+// argument is the executable's path (other sessions run the same names):
+// utime and stime, fields 14 and 15 in 1/100 s, after the name in brackets.
 double CpuMs(int p)
 {
     const std::string path = BesideThisProgram(Exes[p]);
@@ -264,14 +247,13 @@ double CpuMs(int p)
 // Each program's processor time over the phase, as % of a core.
 void MeasureUsage(DWORD ms, double* percent)
 {
-    double before[Programs];
     for (int p = 0; p < Programs; ++p)
-        before[p] = CpuMs(p);
+        percent[p] = CpuMs(p);
     const long long start = Now();
     Sleep(ms);
     const double wall = (Now() - start) * TickMs;
     for (int p = 0; p < Programs; ++p)
-        percent[p] = 100 * (CpuMs(p) - before[p]) / wall;
+        percent[p] = 100 * (CpuMs(p) - percent[p]) / wall;
 }
 
 // The rows of an executable file: its size, its image's end without debug
@@ -313,7 +295,8 @@ int main(int argc, char** argv)
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
     const char* json = argc > 1 && !quick ? argv[1] : nullptr;
     const std::string exePath = argc > 2 ? argv[2] : BesideThisProgram("Keyvane.exe");
-    const Plan& plan = quick ? QuickPlan : FullPlan;
+    const int pushes = quick ? 5 : 1000, starts = quick ? 1 : 10;  // per program
+    const DWORD usageMs = quick ? 1000 : 30000, trafficMs = quick ? 500 : 5000, settleMs = quick ? 200 : 1000;
     const char* target = sizeof(void*) == 4 ? "i686" : "x86_64";
     std::printf("bench: %s programs (%s Keyvane.exe); size and imports of %s\n", target,
                 sizeof(void*) == 4 ? "the 32-bit" : "the x86-64 build of", exePath.c_str());
@@ -326,7 +309,6 @@ int main(int argc, char** argv)
     CloseHandle(CreateThread(nullptr, 0, HookThread, nullptr, 0, nullptr));
     bool hooked = false;
     for (int i = 0; i < 100 && !hooked; ++i) {
-        ClearKeys();
         keybd_event(VK_F24, 0, KEYEVENTF_KEYUP, 0);
         hooked = WaitKey(VK_F24, true, 100);
     }
@@ -334,39 +316,39 @@ int main(int argc, char** argv)
         return std::fprintf(stderr, "bench: the keyboard hook sees no keys\n"), 1;
 
     // Process start to visible main window, the three programs taking turns.
-    std::vector<double> starts[Programs];
-    for (int round = 0; round < plan.starts; ++round)
+    std::vector<double> startMs[Programs];
+    for (int round = 0; round < starts; ++round)
         for (int p = 0; p < Programs; ++p) {
             const long long start = Now();
             if (Launch(p))
-                starts[p].push_back((Now() - start) * TickMs);
+                startMs[p].push_back((Now() - start) * TickMs);
             Close(p);
         }
     Summary up[Programs], l[2], t[2], q[2], u[2];  // start-up; latency and polls, idle and under traffic
     for (int p = 0; p < Programs; ++p)
-        up[p] = Keep("start-up ms", p, starts[p]);
+        up[p] = Keep("start-up ms", p, startMs[p]);
 
     bool ran = true;
     for (int p = 0; p < Programs && ran; ++p)
         ran = Launch(p);
     double centred[Programs], held[Programs], ws[Programs], pb[Programs];  // CPU %, working set and private MB
-    int missed[2] = {}, trafficMissed[2] = {};
+    int trafficPushes = 0;
     if (ran) {
-        Sleep(plan.settleMs);
+        Sleep(settleMs);
         std::vector<double> latencies[2], trafficLatencies[2];
-        for (int i = 0; i < 2 * plan.pushes; ++i)
-            Push(i % 2, i % 2, KeyTimeoutMs, latencies, missed);
+        for (int i = 0; i < 2 * pushes; ++i)
+            Push(i % 2, i % 2, KeyTimeoutMs, latencies);
 
         // Under traffic both pads are pushed at once; the polls just before
         // and just after it bound its gaps.
-        trafficUntil = Now() + static_cast<long long>(plan.trafficMs / TickMs);
+        trafficUntil = Now() + static_cast<long long>(trafficMs / TickMs);
         const LONG trafficMarks[2] = {PollMark(0), PollMark(1)};
         HANDLE poster = CreateThread(nullptr, 0, PostTraffic, nullptr, 0, nullptr);
-        while (Now() < trafficUntil)
-            Push(0, 1, plan.trafficMs + KeyTimeoutMs, trafficLatencies, trafficMissed);
+        for (; Now() < trafficUntil; ++trafficPushes)
+            Push(0, 1, trafficMs + KeyTimeoutMs, trafficLatencies);
         WaitForSingleObject(poster, INFINITE);
         // Let the windows drain the traffic before the idle figures.
-        Sleep(plan.settleMs);
+        Sleep(settleMs);
         for (int p = 0; p < 2; ++p) {
             l[p] = Keep("latency ms", p, latencies[p]);
             t[p] = Keep("latency under traffic ms", p, trafficLatencies[p]);
@@ -374,7 +356,7 @@ int main(int argc, char** argv)
         }
 
         const LONG idleMarks[2] = {PollMark(0), PollMark(1)};
-        MeasureUsage(plan.usageMs, centred);
+        MeasureUsage(usageMs, centred);
         for (int p = 0; p < 2; ++p)
             q[p] = Keep("poll interval idle ms", p, PollIntervals(p, idleMarks[p], PollMark(p)));
         for (int p = 0; p < Programs; ++p) {
@@ -385,7 +367,7 @@ int main(int argc, char** argv)
         }
         for (int p = 0; p < 2; ++p)
             RemotePadSetAxes(pads[p], 0, 0, -Full);
-        MeasureUsage(plan.usageMs, held);
+        MeasureUsage(usageMs, held);
         for (int p = 0; p < 2; ++p)
             RemotePadSetAxes(pads[p], 0, 0, 0);
     }
@@ -398,14 +380,15 @@ int main(int argc, char** argv)
     Add("Stick to key, p90 (ms)", l[0].p[1], l[1].p[1], None);
     Add("Stick to key, p99 (ms)", l[0].p[2], l[1].p[2], None, "<= 1.1 x reference", 1.1 * l[1].p[2]);
     Add("Stick to key, max (ms)", l[0].p[3], l[1].p[3], None);
-    Add(Text("Stick to key, pushes (missed: %d / %d)", missed[0], missed[1]), l[0].count, l[1].count, None);
+    Add(Text("Stick to key, pushes (missed: %d / %d)", pushes - l[0].count, pushes - l[1].count), l[0].count,
+        l[1].count, None);
     Add("Poll interval idle, p50 (ms)", q[0].p[0], q[1].p[0], None, "<= 10.8", 10.8);
     Add("Poll interval idle, p99 (ms)", q[0].p[2], q[1].p[2], None, "<= 11.5", 11.5);
     Add("Traffic: stick to key, p50 (ms)", t[0].p[0], t[1].p[0], None);
     Add("Traffic: stick to key, p99 (ms)", t[0].p[2], t[1].p[2], None);
     Add("Traffic: stick to key, max (ms)", t[0].p[3], t[1].p[3], None);
     Add("Traffic: pushes seen", t[0].count, t[1].count, None);
-    Add("Traffic: pushes missed", trafficMissed[0], trafficMissed[1], None);
+    Add("Traffic: pushes missed", trafficPushes - t[0].count, trafficPushes - t[1].count, None);
     Add("Traffic: polls", u[0].count, u[1].count, None);
     Add("Traffic: poll interval p50 (ms)", u[0].p[0], u[1].p[0], None);
     Add("Traffic: poll interval p99 (ms)", u[0].p[2], u[1].p[2], None);
@@ -418,11 +401,8 @@ int main(int argc, char** argv)
     bool measured = AddExecutable(exePath);
     std::printf("%-38s %11s %11s %11s  %s\n%simports:%s\n", "Figure", Names[0], Names[1], Names[2],
                 "Goal for Keyvane", table.c_str(), importList.c_str());
-    FILE* out = json ? std::fopen(json, "w") : nullptr;
-    if (out)
-        std::fprintf(out, "{\n  \"target\": \"%s\",\n  \"samples\": [%s\n  ],\n  \"table\": [%s\n  ],\n  \"imports\": [%s]\n}\n",
-                     target, samplesJson.c_str(), tableJson.c_str(), importJson.c_str());
-    if (json && (!out || std::fclose(out) != 0))
+    if (json && !(std::ofstream(json) << "{\n  \"target\": \"" << target << "\",\n  \"samples\": [" << samplesJson
+                  << "\n  ],\n  \"table\": [" << tableJson << "\n  ],\n  \"imports\": [" << importJson << "]\n}\n"))
         std::fprintf(stderr, "bench: cannot write %s\n", json);
     for (int p = 0; p < Programs; ++p)
         measured = measured && up[p].count && !std::isnan(ws[p]) && !std::isnan(held[p]) &&

@@ -1,9 +1,7 @@
-// A short, scripted look at Keyvane: it starts Keyvane.exe on the simulated
-// pad, plays a stick-and-button script, prints every key event as it
-// reaches the system, saves a picture of the window and closes Keyvane.
-// Exits 0 when Keyvane ran the script and exited with code 0.
-//
-//   keyvane_demo.exe PICTURE.bmp
+// keyvane_demo.exe PICTURE.bmp: a short, scripted look at Keyvane. It starts
+// Keyvane.exe on the simulated pad, plays a stick-and-button script, prints
+// every key event as it reaches the system, saves a picture of the window
+// and closes Keyvane; exit code 0 when Keyvane exited with code 0.
 #include <windows.h>
 
 #include <cstdio>
@@ -88,14 +86,11 @@ bool SavePicture(HWND window, const char* path)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main(int, char** argv)
 {
-    if (argc < 2)
-        return fprintf(stderr, "usage: keyvane_demo PICTURE.bmp\n"), 2;
     RemotePadDriver pads;
     KeyvaneProcess program;
-    int pad;
-    if (!RemotePadCreate(pads) || (pad = RemotePadPlug(pads)) < 0 || !KeyObserverStart())
+    if (!RemotePadCreate(pads) || RemotePadPlug(pads) != 0 || !KeyObserverStart())
         return fprintf(stderr, "demo: cannot set up the simulated pad or the key observer\n"), 1;
     startTick = GetTickCount();
     if (!KeyvaneStart(program) || !KeyvaneWaitWindow(program)) {
@@ -108,8 +103,8 @@ int main(int argc, char** argv)
         printf("%s\n", step.what);
         if (step.click)
             PostMessageA(GetDlgItem(program.window, SuspendCheckBox), BM_CLICK, 0, 0);
-        RemotePadSetAxes(pads, pad, step.x, step.y);
-        RemotePadSetButton(pads, pad, 1, step.button);
+        RemotePadSetAxes(pads, 0, step.x, step.y);
+        RemotePadSetButton(pads, 0, 1, step.button);
         Sleep(250);
         PrintKeys();
     }
