@@ -13,6 +13,6 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 mkdir -p "$build/bench"
 start=$SECONDS
 # The executable's figures are those of the 32-bit program on every host.
-"$root/tools/pad-run.sh" "$build" "$target" keyvane_bench --json "$build/bench/bench.json" \
-    --exe "$build/i686/bin/Keyvane.exe" || echo "bench: the bench program failed (exit $?)"
+"$root/tools/pad-run.sh" "$build" "$target" keyvane_bench "$build/bench/bench.json" "$build/i686/bin/Keyvane.exe" \
+    || echo "bench: the bench program failed (exit $?)"
 echo "bench: $build/bench/bench.json ($((SECONDS - start)) s)"

@@ -1,385 +1,413 @@
 // make bench: Keyvane.exe beside the least program of its design and a bare
-// window, in one run on the simulated pad, so that the noise of a shared
-// machine hits all three alike. Prints a table with Keyvane's goals and
-// writes every sample summary as JSON.
-//
-//   keyvane_bench.exe [--json PATH] [--exe PATH] [--quick]
-//
-// --exe names the Keyvane.exe whose size and imports are reported (the
-// 32-bit one ships; by default the one beside this program). --quick takes
-// a few samples of everything and exits 1 when any figure has none: a smoke
-// run. Otherwise the exit code is 0 whatever falls short.
+// window, in one run on the simulated pad so that the noise of a shared
+// machine hits all three alike; a table with Keyvane's goals, and every
+// sample summary as JSON. Exit code 0 whatever falls short.
+//   keyvane_bench.exe JSON_PATH [KEYVANE_EXE]  size and imports of KEYVANE_EXE, by default the one beside
+//   keyvane_bench.exe --quick                   a few samples of each figure; exit code 1 when one has none
 #include <windows.h>
 
+#include <dbghelp.h>
+
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <random>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "tests/bench/bench_report.h"
-#include "tests/bench/bench_stats.h"
-#include "tests/bench/key_stamps.h"
-#include "tests/bench/pe_imports.h"
-#include "tests/bench/poll_stamps.h"
-#include "tests/bench/process_usage.h"
-#include "tests/support/process_resources.h"
 #include "tests/support/keyvane_process.h"
+#include "tests/support/process_resources.h"
 #include "tests/support/remote_pad_driver.h"
 
 namespace {
 
-struct Plan {
-    int latencySamples;  // per program
-    int starts;          // per program
-    DWORD usageMs;       // each of the two usage phases
-    DWORD trafficMs;
-    DWORD settleMs;  // after the start, before any figure
-};
-constexpr Plan FullPlan = {1000, 10, 30000, 5000, 1000};
-constexpr Plan QuickPlan = {5, 1, 1000, 500, 200};
-
+const double None = NAN;  // a figure the system does not give
 constexpr LONG Full = 1000;
 constexpr DWORD KeyTimeoutMs = 2000;
-// Mouse moves posted to the windows: 200 Hz.
-constexpr double TrafficPeriodMs = 5;
-constexpr int PhaseSpreadMs = 11;  // a random wait of 0 to 10 ms: one poll interval
 
-struct Contender {
-    const char* exe;
-    const char* windowClass;
-    RemotePadDriver* pad;  // null for the bare window
-    KeyvaneProcess process;
-};
-
+// The table's columns; the first two read a pad block each.
+enum { Keyvane, Reference, Bare, Programs };
+const char* const Names[Programs] = {"Keyvane", "reference", "bare window"};
+const char* const Exes[Programs] = {"Keyvane.exe", "reference_mapper.exe", "bare_window.exe"};
+const char* const Classes[Programs] = {"WindowClass_0", "ReferenceMapper", "BareWindow"};
+KeyvaneProcess programs[Programs];
 RemotePadDriver pads[2];
-Contender contenders[BenchPrograms] = {
-    {"Keyvane.exe", "WindowClass_0", &pads[BenchKeyvane], {}},
-    {"reference_mapper.exe", "ReferenceMapper", &pads[BenchReference], {}},
-    {"bare_window.exe", "BareWindow", nullptr, {}},
-};
-std::mt19937 phases(12);  // fixed: runs differ by the machine, not the draw
-std::vector<SampleSet> sets;
 
-bool Launch(Contender& contender)
+long long Now()
 {
-    // Each pad program gets a pad block of its own; it inherits the name.
-    if (contender.pad)
-        SetEnvironmentVariableA(RemotePadVariable, contender.pad->name);
-    if (!ProgramStart(contender.process, contender.exe))
-        return false;
-    contender.process.window = KeyvaneWaitTopLevel(contender.process, contender.windowClass);
-    return contender.process.window != nullptr;
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
 }
 
-void Close(Contender& contender)
+const double TickMs = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 / frequency.QuadPart;
+}();
+
+template <typename... Args>
+std::string Text(const char* format, Args... args)
 {
-    if (contender.process.window)
-        KeyvaneClose(contender.process);
-    KeyvaneForget(contender.process);
+    char text[256];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
 }
 
-Summary Keep(const std::string& figure, BenchProgram program, const std::vector<double>& samples)
+// A figure in the table's format, or as JSON.
+std::string Value(double value, bool json)
 {
-    const Summary summary = Summarize(samples);
-    sets.push_back({figure, program, summary});
-    return summary;
+    return std::isnan(value) ? (json ? "null" : Text(" %11s", "-")) : Text(json ? "%.4f" : " %11.2f", value);
 }
 
-// Process start to visible main window, the three programs taking turns.
-void MeasureStarts(const Plan& plan, Summary* out)
-{
-    std::vector<double> samples[BenchPrograms];
-    for (int round = 0; round < plan.starts; ++round) {
-        for (int p = 0; p < BenchPrograms; ++p) {
-            const long long start = CounterNow();
-            if (Launch(contenders[p]))
-                samples[p].push_back(CounterMs(CounterNow() - start));
-            Close(contenders[p]);
-        }
-    }
-    for (int p = 0; p < BenchPrograms; ++p)
-        out[p] = Keep("start-up ms", static_cast<BenchProgram>(p), samples[p]);
-}
+// The output as it is made: the table, and as JSON its rows, every sample
+// summary and the imports.
+std::string table, tableJson, samplesJson, importList, importJson;
 
-// One stick push on the pad: milliseconds from the write to the key-down
-// seen by the hook, or a negative value when none came in timeoutMs.
-double OnePush(RemotePadDriver& pad, DWORD timeoutMs)
-{
-    Sleep(phases() % PhaseSpreadMs);
-    KeyStampsClear();
-    RemotePadSetAxes(pad, 0, 0, -Full);
-    const long long moved = CounterNow();
-    const long long seen = KeyStampsWait(VK_UP, false, moved, timeoutMs);
-    RemotePadSetAxes(pad, 0, 0, 0);
-    KeyStampsWait(VK_UP, true, moved, timeoutMs);
-    return seen ? CounterMs(seen - moved) : -1;
-}
-
-// Under traffic: both pads pushed at once, Keyvane's up and the reference's
-// down, so that neither waits out the other's push; until the deadline.
-void PushesTogether(long long deadline, DWORD timeoutMs, std::vector<double>* latencies, int* missed)
-{
-    constexpr BYTE keys[2] = {VK_UP, VK_DOWN};
-    while (CounterNow() < deadline) {
-        Sleep(phases() % PhaseSpreadMs);
-        KeyStampsClear();
-        RemotePadSetAxes(pads[0], 0, 0, -Full);
-        RemotePadSetAxes(pads[1], 0, 0, Full);
-        const long long moved = CounterNow();
-        long long seen[2] = {};
-        // The hook's queue keeps the other key while one is waited for.
-        for (int p = 0; p < 2; ++p)
-            seen[p] = KeyStampsPeek(keys[p], false, moved, timeoutMs);
-        for (int p = 0; p < 2; ++p) {
-            RemotePadSetAxes(pads[p], 0, 0, 0);
-            if (seen[p])
-                latencies[p].push_back(CounterMs(seen[p] - moved));
-            else
-                ++missed[p];
-        }
-        KeyStampsWait(VK_UP, true, moved, timeoutMs);
-        KeyStampsWait(VK_DOWN, true, moved, timeoutMs);
-    }
-}
-
-// Pushes on the two pad programs' pads in turn, count each or until the
-// deadline (QPC) passes; the latencies of those that came, and the misses.
-void Pushes(int count, long long deadline, DWORD timeoutMs, std::vector<double>* latencies, int* missed)
-{
-    for (int i = 0; i < 2 * count || CounterNow() < deadline; ++i) {
-        if (deadline && CounterNow() >= deadline)
-            break;
-        const int p = i % 2;
-        const double ms = OnePush(*contenders[p].pad, timeoutMs);
-        if (ms >= 0)
-            latencies[p].push_back(ms);
-        else
-            ++missed[p];
-    }
-}
-
-struct Traffic {
-    long long until;
-    LONG endMarks[2];
+struct Summary {
+    int count;
+    double p[4];  // p50, p90, p99 and max, by nearest rank
 };
 
-DWORD WINAPI PostTraffic(void* data)
+Summary Keep(const char* figure, int program, std::vector<double> v)
 {
-    auto* traffic = static_cast<Traffic*>(data);
-    long long next = CounterNow();
-    for (int n = 0; CounterNow() < traffic->until; ++n) {
-        for (int p = 0; p < 2; ++p)
-            PostMessageA(contenders[p].process.window, WM_MOUSEMOVE, 0, MAKELPARAM(10 + n % 100, 10 + n % 50));
-        next += static_cast<long long>(TrafficPeriodMs / CounterMs(1));
-        while (CounterNow() < next)
-            Sleep(1);
+    std::sort(v.begin(), v.end());
+    auto rank = [&](double f) { return v.empty() ? None : v[std::max<size_t>(std::ceil(f * v.size()), 1) - 1]; };
+    const Summary s = {int(v.size()), {rank(0.5), rank(0.9), rank(0.99), rank(1)}};
+    samplesJson += Text("%s\n    {\"figure\": \"%s\", \"program\": \"%s\", \"count\": %d, \"p50\": %s, \"p90\": %s, "
+                        "\"p99\": %s, \"max\": %s}", samplesJson.empty() ? "" : ",", figure, Names[program], s.count,
+                        Value(s.p[0], true).c_str(), Value(s.p[1], true).c_str(), Value(s.p[2], true).c_str(),
+                        Value(s.p[3], true).c_str());
+    return s;
+}
+
+// A row of the table: the figure for each program and, with a goal,
+// Keyvane's verdict: met when its figure is at most the limit. A figure or
+// limit the system does not give is reported as such, never passed.
+void Add(const std::string& figure, double keyvane, double reference, double bare, const char* goal = nullptr,
+         double limit = None)
+{
+    const bool told = goal && !std::isnan(keyvane) && !std::isnan(limit);
+    const std::string text = !goal ? "" : told ? Text("%s (%.2f)", goal, limit) : goal + std::string(" (not told here)");
+    const char* verdict = !told ? "reported" : keyvane <= limit ? "PASS" : "FALLS SHORT";
+    const double values[Programs] = {keyvane, reference, bare};
+    table += Text("%-38s", figure.c_str());
+    tableJson += Text("%s\n    {\"figure\": \"%s\"", tableJson.empty() ? "" : ",", figure.c_str());
+    for (int p = 0; p < Programs; ++p) {
+        table += Value(values[p], false);
+        tableJson += Text(", \"%s\": ", Names[p]) + Value(values[p], true);
     }
-    for (int p = 0; p < 2; ++p)
-        traffic->endMarks[p] = PollMark(*contenders[p].pad);
+    table += Text("  %-30s %s\n", goal ? text.c_str() : "reported", told ? verdict : "");
+    tableJson += Text(", \"goal\": \"%s\", \"verdict\": \"%s\"}", text.c_str(), verdict);
+}
+
+// Injected keys as the system sees them: a low-level hook on a time-critical
+// thread of its own stamps the first key-down and key-up of each key since
+// the last clear and takes them out of the stream, away from every window.
+LONG64 stamps[512];  // up * 256 + vk
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
+{
+    const long long now = Now();
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+    if (code != HC_ACTION || !(key->flags & LLKHF_INJECTED))
+        return CallNextHookEx(nullptr, code, message, data);
+    InterlockedCompareExchange64(&stamps[(key->flags & LLKHF_UP ? 256 : 0) + (key->vkCode & 0xFF)], now, 0);
+    return 1;
+}
+
+DWORD WINAPI HookThread(void*)
+{
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0);
+    for (MSG msg; GetMessageA(&msg, nullptr, 0, 0) > 0;)
+        DispatchMessageA(&msg);
     return 0;
 }
 
-double CounterTicks(DWORD ms)
+// The stamp of vk's first key-down (key-up when up) since the stamps were
+// cleared; 0 when none came in timeoutMs.
+long long WaitKey(BYTE vk, bool up, DWORD timeoutMs)
 {
-    return ms / CounterMs(1);
+    const DWORD start = GetTickCount();
+    long long stamp;
+    while (!(stamp = InterlockedCompareExchange64(&stamps[up * 256 + vk], 0, 0)) && GetTickCount() - start < timeoutMs)
+        Sleep(1);
+    return stamp;
 }
 
-// Milliseconds of processor time per program over the phase, as % of a core.
-void MeasureUsage(DWORD ms, double (&percent)[BenchPrograms])
+// A pad program's polls, from the read times our dinput.dll stamps in its
+// block: a mark, and the intervals between the reads from one mark to a
+// later one (the newest may be claimed but unwritten; the ring forgets).
+LONG PollMark(int p)
 {
-    double before[BenchPrograms];
-    for (int p = 0; p < BenchPrograms; ++p)
-        before[p] = ProcessCpuMs(contenders[p].process.info.hProcess, contenders[p].exe);
-    const long long start = CounterNow();
-    Sleep(ms);
-    const double wall = CounterMs(CounterNow() - start);
-    for (int p = 0; p < BenchPrograms; ++p) {
-        const double after = ProcessCpuMs(contenders[p].process.info.hProcess, contenders[p].exe);
-        percent[p] = before[p] < 0 || after < 0 ? NoValue : 100 * (after - before[p]) / wall;
-    }
+    return RemotePadRead(&pads[p].block->readStampNext);
 }
 
-struct Run {
-    Summary starts[BenchPrograms];
-    Summary latency[2], trafficLatency[2], polls[2], trafficPolls[2];
-    int missed[2] = {}, trafficMissed[2] = {};
-    double cpuCentred[BenchPrograms], cpuHeld[BenchPrograms];
-    ProcessResources memory[BenchPrograms];
-    ExecutableFacts exe;
-};
-
-bool MeasureRunning(const Plan& plan, Run& run)
+std::vector<double> PollIntervals(int p, LONG from, LONG to)
 {
-    for (Contender& contender : contenders) {
-        if (!Launch(contender))
-            return false;
-        WaitForInputIdle(contender.process.info.hProcess, KeyTimeoutMs);
-    }
-    Sleep(plan.settleMs);
+    LONGLONG* ring = pads[p].block->readStamps;
+    auto stamp = [&](LONG n) { return InterlockedCompareExchange64(&ring[n % RemotePadReadStampCount], 0, 0); };
+    const LONG end = std::min(to, PollMark(p) - 1);
+    std::vector<double> intervals;
+    for (LONG n = std::max(from, end - RemotePadReadStampCount) + 1; n < end; ++n)
+        intervals.push_back((stamp(n) - stamp(n - 1)) * TickMs);
+    return intervals;
+}
 
-    std::vector<double> latencies[2];
-    Pushes(plan.latencySamples, 0, KeyTimeoutMs, latencies, run.missed);
-    for (int p = 0; p < 2; ++p)
-        run.latency[p] = Keep("latency ms", static_cast<BenchProgram>(p), latencies[p]);
+bool Launch(int p)
+{
+    if (p != Bare)
+        SetEnvironmentVariableA(RemotePadVariable, pads[p].name);
+    return ProgramStart(programs[p], Exes[p]) && (programs[p].window = KeyvaneWaitTopLevel(programs[p], Classes[p]));
+}
 
-    Traffic traffic = {CounterNow() + static_cast<long long>(CounterTicks(plan.trafficMs)), {}};
-    const LONG trafficMarks[2] = {PollMark(pads[0]), PollMark(pads[1])};
-    HANDLE poster = CreateThread(nullptr, 0, PostTraffic, &traffic, 0, nullptr);
-    std::vector<double> trafficLatencies[2];
-    // The polls just before and just after the traffic bound its gaps.
-    PushesTogether(traffic.until, plan.trafficMs + KeyTimeoutMs, trafficLatencies, run.trafficMissed);
-    WaitForSingleObject(poster, INFINITE);
-    CloseHandle(poster);
-    // Let the windows drain the traffic before the idle figures.
-    Sleep(plan.settleMs);
-    for (int p = 0; p < 2; ++p) {
-        run.trafficLatency[p] = Keep("latency under traffic ms", static_cast<BenchProgram>(p), trafficLatencies[p]);
-        run.trafficPolls[p] = Keep("poll interval under traffic ms", static_cast<BenchProgram>(p),
-                                   PollIntervals(pads[p], trafficMarks[p] - 1, traffic.endMarks[p] + 1));
-    }
+void Close(int p)
+{
+    if (programs[p].window)
+        KeyvaneClose(programs[p]);
+    KeyvaneForget(programs[p]);
+}
 
-    const LONG idleMarks[2] = {PollMark(pads[0]), PollMark(pads[1])};
-    MeasureUsage(plan.usageMs, run.cpuCentred);
-    for (int p = 0; p < 2; ++p)
-        run.polls[p] = Keep("poll interval idle ms", static_cast<BenchProgram>(p),
-                            PollIntervals(pads[p], idleMarks[p], PollMark(pads[p])));
-    for (int p = 0; p < BenchPrograms; ++p)
-        ProcessResourcesRead(contenders[p].process.info.hProcess, contenders[p].process.info.dwProcessId,
-                             run.memory[p]);
-
-    for (int p = 0; p < 2; ++p)
-        RemotePadSetAxes(pads[p], 0, 0, -Full);
-    MeasureUsage(plan.usageMs, run.cpuHeld);
-    for (int p = 0; p < 2; ++p)
+// One push on the pads first to last at once, at a random phase within one
+// poll interval, Keyvane's stick up and the reference's down so that
+// neither waits out the other's key: ms from the write to each key-down.
+void Push(int first, int last, DWORD timeoutMs, std::vector<double>* latencies)
+{
+    constexpr BYTE keys[2] = {VK_UP, VK_DOWN};
+    long long seen[2] = {};
+    Sleep(std::rand() % 11);  // never seeded: runs differ by the machine, not the draw
+    for (LONG64& stamp : stamps)
+        InterlockedExchange64(&stamp, 0);
+    const long long moved = Now();
+    for (int p = first; p <= last; ++p)
+        RemotePadSetAxes(pads[p], 0, 0, p == Keyvane ? -Full : Full);
+    for (int p = first; p <= last; ++p)
+        seen[p] = WaitKey(keys[p], false, timeoutMs);
+    for (int p = first; p <= last; ++p)
         RemotePadSetAxes(pads[p], 0, 0, 0);
-    return true;
+    for (int p = first; p <= last; ++p) {
+        WaitKey(keys[p], true, timeoutMs);
+        if (seen[p])
+            latencies[p].push_back((seen[p] - moved) * TickMs);
+    }
 }
 
-// Megabytes of a byte count, or no figure where the system tells none.
-double Mb(uint64_t bytes)
-{
-    return bytes ? bytes / (1024.0 * 1024.0) : NoValue;
-}
+// Mouse moves posted to both pad programs' windows at 200 Hz until the
+// deadline, and the poll marks then.
+long long trafficUntil;
+LONG trafficEnd[2];
 
-std::vector<Row> Table(const Run& run)
+DWORD WINAPI PostTraffic(void*)
 {
-    const Summary* const l = run.latency;
-    const Summary* const t = run.trafficLatency;
-    const Summary* const q = run.polls;
-    const Summary* const u = run.trafficPolls;
-    std::vector<Row> rows;
-    rows.push_back(GoalRow("Stick to key, p50 (ms)", {l[0].p50, l[1].p50, NoValue}, "<= 1.1 x reference", 1.1 * l[1].p50));
-    rows.push_back(FactRow("Stick to key, p90 (ms)", {l[0].p90, l[1].p90, NoValue}));
-    rows.push_back(GoalRow("Stick to key, p99 (ms)", {l[0].p99, l[1].p99, NoValue}, "<= 1.1 x reference", 1.1 * l[1].p99));
-    rows.push_back(FactRow("Stick to key, max (ms)", {l[0].max, l[1].max, NoValue}));
-    rows.push_back(FactRow("Stick to key, pushes / missed", {double(l[0].count), double(l[1].count), NoValue}));
-    rows.push_back(GoalRow("Poll interval idle, p50 (ms)", {q[0].p50, q[1].p50, NoValue}, "<= 10.8", 10.8));
-    rows.push_back(GoalRow("Poll interval idle, p99 (ms)", {q[0].p99, q[1].p99, NoValue}, "<= 11.5", 11.5));
-    rows.push_back(FactRow("Traffic: stick to key, p50 (ms)", {t[0].p50, t[1].p50, NoValue}));
-    rows.push_back(FactRow("Traffic: stick to key, p99 (ms)", {t[0].p99, t[1].p99, NoValue}));
-    rows.push_back(FactRow("Traffic: stick to key, max (ms)", {t[0].max, t[1].max, NoValue}));
-    rows.push_back(FactRow("Traffic: pushes seen", {double(t[0].count), double(t[1].count), NoValue}));
-    rows.push_back(FactRow("Traffic: pushes missed", {double(run.trafficMissed[0]), double(run.trafficMissed[1]), NoValue}));
-    rows.push_back(FactRow("Traffic: polls", {double(u[0].count), double(u[1].count), NoValue}));
-    rows.push_back(FactRow("Traffic: poll interval p50 (ms)", {u[0].p50, u[1].p50, NoValue}));
-    rows.push_back(FactRow("Traffic: poll interval p99 (ms)", {u[0].p99, u[1].p99, NoValue}));
-    rows.push_back(FactRow("Traffic: longest gap between polls (ms)", {u[0].max, u[1].max, NoValue}));
-    const double* c = run.cpuCentred;
-    const double* h = run.cpuHeld;
-    rows.push_back(GoalRow("CPU, stick centred (% of a core)", {c[0], c[1], c[2]}, "<= reference + 0.2", c[1] + 0.2));
-    rows.push_back(GoalRow("CPU, direction held (% of a core)", {h[0], h[1], h[2]}, "<= reference + 0.2", h[1] + 0.2));
-    const ProcessResources* m = run.memory;
-    rows.push_back(GoalRow("Working set (MB)", {Mb(m[0].workingSet), Mb(m[1].workingSet), Mb(m[2].workingSet)},
-                           "<= reference + 2", Mb(m[1].workingSet) + 2));
-    rows.push_back(FactRow("Private bytes (MB)", {Mb(m[0].privateBytes), Mb(m[1].privateBytes), Mb(m[2].privateBytes)}));
-    const Summary* s = run.starts;
-    rows.push_back(GoalRow("Start-up, median (ms)", {s[0].p50, s[1].p50, s[2].p50}, "<= 1.3 x bare window", 1.3 * s[2].p50));
-    rows.push_back(GoalRow("Keyvane.exe size (KB)", {run.exe.bytes / 1024.0, NoValue, NoValue}, "<= 600", 600));
-    rows.push_back(FactRow("Keyvane.exe without debug info (KB)", {run.exe.imageBytes / 1024.0, NoValue, NoValue}));
-    return rows;
-}
-
-// The imports' row: a verdict on names, not on a number.
-Row ImportsRow(const ExecutableFacts& exe)
-{
-    bool systemOnly = exe.read;
-    for (const std::string& name : exe.imports)
-        systemOnly = systemOnly && IsSystemDll(name);
-    return Row{"Keyvane.exe imports: system DLLs only", {double(exe.imports.size()), NoValue, NoValue},
-               "all in the system folder", systemOnly ? Pass : FallsShort};
-}
-
-bool Measured(const Run& run)
-{
-    bool all = run.exe.read && !run.exe.imports.empty();
+    for (long long n = 0, next = Now(); Now() < trafficUntil; ++n) {
+        for (int p = 0; p < 2; ++p)
+            PostMessageA(programs[p].window, WM_MOUSEMOVE, 0, MAKELPARAM(10 + n % 100, 10 + n % 50));
+        for (next += static_cast<long long>(5 / TickMs); Now() < next;)
+            Sleep(1);
+    }
     for (int p = 0; p < 2; ++p)
-        all = all && run.latency[p].count && run.polls[p].count;
-    // Processor times come from the host's /proc, read through drive Z:.
-    for (int p = 0; p < BenchPrograms; ++p)
-        all = all && run.starts[p].count && run.memory[p].workingSet > 0 && run.cpuHeld[p] != NoValue;
-    return all;
+        trafficEnd[p] = PollMark(p);
+    return 0;
 }
 
-const char* Argument(int argc, char** argv, const char* name)
+std::string ReadAll(const std::string& path)
 {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0)
-            return argv[i + 1];
-    return nullptr;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool Flag(int argc, char** argv, const char* name)
+// Processor time so far, in ms. Wine keeps no times for other processes:
+// they come from the host's /proc (drive Z:), from the process whose first
+// argument is the executable's path (other sessions run the same names):
+// utime and stime, fields 14 and 15 in 1/100 s, after the name in brackets.
+double CpuMs(int p)
 {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0)
-            return true;
-    return false;
+    const std::string path = BesideThisProgram(Exes[p]);
+    unsigned long long utime, stime;
+    int got = 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+    for (bool more = search != INVALID_HANDLE_VALUE; more && !got; more = FindNextFileA(search, &entry)) {
+        const std::string dir = std::string("Z:\\proc\\") + entry.cFileName;
+        if (lstrcmpiA(ReadAll(dir + "\\cmdline").c_str(), path.c_str()) != 0)
+            continue;
+        const std::string stat = ReadAll(dir + "\\stat");
+        got = std::sscanf(stat.c_str() + std::min(stat.rfind(')'), stat.size()),
+                          ") %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) == 2 ? 1 : -1;
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return got == 1 ? (utime + stime) * 10.0 : None;
+}
+
+// Each program's processor time over the phase, as % of a core.
+void MeasureUsage(DWORD ms, double* percent)
+{
+    for (int p = 0; p < Programs; ++p)
+        percent[p] = CpuMs(p);
+    const long long start = Now();
+    Sleep(ms);
+    const double wall = (Now() - start) * TickMs;
+    for (int p = 0; p < Programs; ++p)
+        percent[p] = 100 * (CpuMs(p) - percent[p]) / wall;
+}
+
+// The rows of an executable file: its size, its image's end without debug
+// sections (long names, "/n" into the string table) or symbols, and whether
+// it imports only system DLLs. False when the imports cannot be read.
+bool AddExecutable(const std::string& path)
+{
+    std::string file = ReadAll(path);
+    IMAGE_NT_HEADERS* headers = file.size() > sizeof(IMAGE_DOS_HEADER) ? ImageNtHeader(&file[0]) : nullptr;
+    double end = headers ? 0 : None, outside = None;
+    for (int i = 0; headers && i < headers->FileHeader.NumberOfSections; ++i) {
+        const IMAGE_SECTION_HEADER& s = IMAGE_FIRST_SECTION(headers)[i];
+        if (s.Name[0] != '/' && std::strncmp(reinterpret_cast<const char*>(s.Name), ".debug", 6) != 0)
+            end = std::max(end, double(s.PointerToRawData) + s.SizeOfRawData);
+    }
+    ULONG size;
+    auto* entry = headers ? static_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+                                ImageDirectoryEntryToData(&file[0], FALSE, IMAGE_DIRECTORY_ENTRY_IMPORT, &size))
+                          : nullptr;
+    char system[MAX_PATH];
+    const std::string folder(system, GetSystemDirectoryA(system, MAX_PATH));
+    for (outside = entry ? 0 : None; entry && entry->Name; ++entry) {
+        auto* found = static_cast<const char*>(ImageRvaToVa(headers, &file[0], entry->Name, nullptr));
+        const std::string name = found ? found : "?";
+        importList += " " + name;
+        importJson += (importJson.empty() ? "\"" : ", \"") + name + "\"";
+        outside += !found || GetFileAttributesA((folder + "\\" + name).c_str()) == INVALID_FILE_ATTRIBUTES;
+    }
+    Add("Keyvane.exe size (KB)", file.empty() ? None : file.size() / 1024.0, None, None, "<= 600", 600);
+    Add("Keyvane.exe without debug info (KB)", end / 1024, None, None);
+    Add("Keyvane.exe non-system imports", outside, None, None, "none", 0);
+    return !std::isnan(outside) && !importList.empty();
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const bool quick = Flag(argc, argv, "--quick");
-    const Plan& plan = quick ? QuickPlan : FullPlan;
-    const char* json = Argument(argc, argv, "--json");
-    const char* given = Argument(argc, argv, "--exe");
-    const std::string exe = given ? given : BesideThisProgram("Keyvane.exe");
-    const std::string target = sizeof(void*) == 4 ? "i686" : "x86_64";
-    std::printf("bench: %s programs, %s; size and imports of %s\n", target.c_str(),
-                target == "i686" ? "the 32-bit Keyvane.exe that ships" : "the x86-64 build of Keyvane.exe",
-                exe.c_str());
+    const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    const char* json = argc > 1 && !quick ? argv[1] : nullptr;
+    const std::string exePath = argc > 2 ? argv[2] : BesideThisProgram("Keyvane.exe");
+    const int pushes = quick ? 5 : 1000, starts = quick ? 1 : 10;  // per program
+    const DWORD usageMs = quick ? 1000 : 30000, trafficMs = quick ? 500 : 5000, settleMs = quick ? 200 : 1000;
+    const char* target = sizeof(void*) == 4 ? "i686" : "x86_64";
+    std::printf("bench: %s programs (%s Keyvane.exe); size and imports of %s\n", target,
+                sizeof(void*) == 4 ? "the 32-bit" : "the x86-64 build of", exePath.c_str());
     std::fflush(stdout);
-
     for (RemotePadDriver& pad : pads)
         if (!RemotePadCreate(pad) || RemotePadPlug(pad) != 0)
             return std::fprintf(stderr, "bench: no pad block\n"), 1;
-    if (!KeyStampsStart())
+    // Wine can drop the first injected keys: F24, which no program here
+    // presses, goes in until the hook sees it.
+    CloseHandle(CreateThread(nullptr, 0, HookThread, nullptr, 0, nullptr));
+    bool hooked = false;
+    for (int i = 0; i < 100 && !hooked; ++i) {
+        keybd_event(VK_F24, 0, KEYEVENTF_KEYUP, 0);
+        hooked = WaitKey(VK_F24, true, 100);
+    }
+    if (!hooked)
         return std::fprintf(stderr, "bench: the keyboard hook sees no keys\n"), 1;
 
-    Run run;
-    MeasureStarts(plan, run.starts);
-    const bool ran = MeasureRunning(plan, run);
-    for (Contender& contender : contenders)
-        Close(contender);
-    KeyStampsStop();
+    // Process start to visible main window, the three programs taking turns.
+    std::vector<double> startMs[Programs];
+    for (int round = 0; round < starts; ++round)
+        for (int p = 0; p < Programs; ++p) {
+            const long long start = Now();
+            if (Launch(p))
+                startMs[p].push_back((Now() - start) * TickMs);
+            Close(p);
+        }
+    Summary up[Programs], l[2], t[2], q[2], u[2];  // start-up; latency and polls, idle and under traffic
+    for (int p = 0; p < Programs; ++p)
+        up[p] = Keep("start-up ms", p, startMs[p]);
+
+    bool ran = true;
+    for (int p = 0; p < Programs && ran; ++p)
+        ran = Launch(p);
+    double centred[Programs], held[Programs], ws[Programs], pb[Programs];  // CPU %, working set and private MB
+    int trafficPushes = 0;
+    if (ran) {
+        Sleep(settleMs);
+        std::vector<double> latencies[2], trafficLatencies[2];
+        for (int i = 0; i < 2 * pushes; ++i)
+            Push(i % 2, i % 2, KeyTimeoutMs, latencies);
+
+        // Under traffic both pads are pushed at once; the polls just before
+        // and just after it bound its gaps.
+        trafficUntil = Now() + static_cast<long long>(trafficMs / TickMs);
+        const LONG trafficMarks[2] = {PollMark(0), PollMark(1)};
+        HANDLE poster = CreateThread(nullptr, 0, PostTraffic, nullptr, 0, nullptr);
+        for (; Now() < trafficUntil; ++trafficPushes)
+            Push(0, 1, trafficMs + KeyTimeoutMs, trafficLatencies);
+        WaitForSingleObject(poster, INFINITE);
+        // Let the windows drain the traffic before the idle figures.
+        Sleep(settleMs);
+        for (int p = 0; p < 2; ++p) {
+            l[p] = Keep("latency ms", p, latencies[p]);
+            t[p] = Keep("latency under traffic ms", p, trafficLatencies[p]);
+            u[p] = Keep("poll interval under traffic ms", p, PollIntervals(p, trafficMarks[p] - 1, trafficEnd[p] + 1));
+        }
+
+        const LONG idleMarks[2] = {PollMark(0), PollMark(1)};
+        MeasureUsage(usageMs, centred);
+        for (int p = 0; p < 2; ++p)
+            q[p] = Keep("poll interval idle ms", p, PollIntervals(p, idleMarks[p], PollMark(p)));
+        for (int p = 0; p < Programs; ++p) {
+            ProcessResources r = {};
+            ProcessResourcesRead(programs[p].info.hProcess, programs[p].info.dwProcessId, r);
+            ws[p] = r.workingSet ? r.workingSet / 1048576.0 : None;
+            pb[p] = r.privateBytes ? r.privateBytes / 1048576.0 : None;
+        }
+        for (int p = 0; p < 2; ++p)
+            RemotePadSetAxes(pads[p], 0, 0, -Full);
+        MeasureUsage(usageMs, held);
+        for (int p = 0; p < 2; ++p)
+            RemotePadSetAxes(pads[p], 0, 0, 0);
+    }
+    for (int p = 0; p < Programs; ++p)
+        Close(p);
     if (!ran)
         return std::fprintf(stderr, "bench: a program did not start\n"), 1;
-    run.exe = ExamineExecutable(exe.c_str());
 
-    std::vector<Row> rows = Table(run);
-    rows.push_back(ImportsRow(run.exe));
-    rows[4].figure = "Stick to key, pushes (missed: " + std::to_string(run.missed[0]) + " / " +
-                     std::to_string(run.missed[1]) + ")";
-    PrintTable(stdout, rows);
-    std::printf("imports:");
-    for (const std::string& name : run.exe.imports)
-        std::printf(" %s", name.c_str());
-    std::printf("\n");
-    if (json && !WriteJson(json, target, sets, rows, run.exe.imports))
+    Add("Stick to key, p50 (ms)", l[0].p[0], l[1].p[0], None, "<= 1.1 x reference", 1.1 * l[1].p[0]);
+    Add("Stick to key, p90 (ms)", l[0].p[1], l[1].p[1], None);
+    Add("Stick to key, p99 (ms)", l[0].p[2], l[1].p[2], None, "<= 1.1 x reference", 1.1 * l[1].p[2]);
+    Add("Stick to key, max (ms)", l[0].p[3], l[1].p[3], None);
+    Add(Text("Stick to key, pushes (missed: %d / %d)", pushes - l[0].count, pushes - l[1].count), l[0].count,
+        l[1].count, None);
+    Add("Poll interval idle, p50 (ms)", q[0].p[0], q[1].p[0], None, "<= 10.8", 10.8);
+    Add("Poll interval idle, p99 (ms)", q[0].p[2], q[1].p[2], None, "<= 11.5", 11.5);
+    Add("Traffic: stick to key, p50 (ms)", t[0].p[0], t[1].p[0], None);
+    Add("Traffic: stick to key, p99 (ms)", t[0].p[2], t[1].p[2], None);
+    Add("Traffic: stick to key, max (ms)", t[0].p[3], t[1].p[3], None);
+    Add("Traffic: pushes seen", t[0].count, t[1].count, None);
+    Add("Traffic: pushes missed", trafficPushes - t[0].count, trafficPushes - t[1].count, None);
+    Add("Traffic: polls", u[0].count, u[1].count, None);
+    Add("Traffic: poll interval p50 (ms)", u[0].p[0], u[1].p[0], None);
+    Add("Traffic: poll interval p99 (ms)", u[0].p[2], u[1].p[2], None);
+    Add("Traffic: longest gap between polls (ms)", u[0].p[3], u[1].p[3], None);
+    Add("CPU, stick centred (% of a core)", centred[0], centred[1], centred[2], "<= reference + 0.2", centred[1] + 0.2);
+    Add("CPU, direction held (% of a core)", held[0], held[1], held[2], "<= reference + 0.2", held[1] + 0.2);
+    Add("Working set (MB)", ws[0], ws[1], ws[2], "<= reference + 2", ws[1] + 2);
+    Add("Private bytes (MB)", pb[0], pb[1], pb[2]);
+    Add("Start-up, median (ms)", up[0].p[0], up[1].p[0], up[2].p[0], "<= 1.3 x bare window", 1.3 * up[2].p[0]);
+    bool measured = AddExecutable(exePath);
+    std::printf("%-38s %11s %11s %11s  %s\n%simports:%s\n", "Figure", Names[0], Names[1], Names[2],
+                "Goal for Keyvane", table.c_str(), importList.c_str());
+    if (json && !(std::ofstream(json) << "{\n  \"target\": \"" << target << "\",\n  \"samples\": [" << samplesJson
+                  << "\n  ],\n  \"table\": [" << tableJson << "\n  ],\n  \"imports\": [" << importJson << "]\n}\n"))
         std::fprintf(stderr, "bench: cannot write %s\n", json);
-    if (quick && !Measured(run))
+    for (int p = 0; p < Programs; ++p)
+        measured = measured && up[p].count && !std::isnan(ws[p]) && !std::isnan(held[p]) &&
+                   (p == Bare || (l[p].count && q[p].count));
+    if (quick && !measured)
         return std::fprintf(stderr, "bench: a figure has no samples\n"), 1;
     return 0;
 }

@@ -1,14 +1,10 @@
-// A short, scripted look at Keyvane: it starts Keyvane.exe on the simulated
-// pad, plays a stick-and-button script, prints every key event as it
-// reaches the system, saves a picture of the window and closes Keyvane.
-//
-//   keyvane_demo.exe PICTURE.bmp
-//
-// Exits 0 when Keyvane ran the script and exited with code 0.
+// keyvane_demo.exe PICTURE.bmp: a short, scripted look at Keyvane. It starts
+// Keyvane.exe on the simulated pad, plays a stick-and-button script, prints
+// every key event as it reaches the system, saves a picture of the window
+// and closes Keyvane; exit code 0 when Keyvane exited with code 0.
 #include <windows.h>
 
 #include <cstdio>
-#include <vector>
 
 #include "app/main_window.h"
 #include "tests/support/key_observer.h"
@@ -18,46 +14,42 @@
 namespace {
 
 constexpr LONG Full = 1000;
-constexpr DWORD HoldMs = 250;
+constexpr char Centre[] = "stick back to the centre";
 
-RemotePadDriver pads;
-int pad;
-KeyvaneProcess program;
+// A step sets the stick and button 1, or clicks 'Disable Keyvane'.
+struct Step {
+    const char* what;
+    LONG x, y;
+    bool button = false, click = false;
+};
+const Step Script[] = {
+    {"stick up", 0, -Full}, {Centre, 0, 0}, {"stick down", 0, Full}, {Centre, 0, 0},
+    {"stick left", -Full, 0}, {Centre, 0, 0}, {"stick right", Full, 0}, {Centre, 0, 0},
+    {"stick up and left", -Full, -Full}, {Centre, 0, 0}, {"button 1 pressed", 0, 0, true}, {"button 1 released", 0, 0},
+    {"stick right, held", Full, 0},
+    {"'Disable Keyvane' ticked: the held key goes up, nothing more is pressed", Full, 0, false, true},
+    {"'Disable Keyvane' cleared: the held stick presses again", Full, 0, false, true},
+    {Centre, 0, 0},
+};
+
 DWORD startTick;
-
-const char* KeyName(BYTE vk)
-{
-    switch (vk) {
-    case VK_UP:
-        return "Up";
-    case VK_DOWN:
-        return "Down";
-    case VK_LEFT:
-        return "Left";
-    case VK_RIGHT:
-        return "Right";
-    case VK_SPACE:
-        return "Space";
-    }
-    return "?";
-}
-
-// Keys down and the polls that pressed them again since.
-int repeats[256];
+int repeats[256];  // polls that pressed a key again while it was down
 bool isDown[256];
 
 // Prints the events since the last call. A held key is pressed again on
 // every poll: those repeats are counted and told with its key-up.
 void PrintKeys()
 {
+    const char* const names[] = {"Left", "Up", "Right", "Down", "Space", "?"};  // VK_LEFT to VK_DOWN first
     for (const KeyEvent& key : KeyObserverTake()) {
         const bool up = key.flags & KEYEVENTF_KEYUP;
         if (!up && isDown[key.vk]) {
             ++repeats[key.vk];
             continue;
         }
+        const int name = key.vk == VK_SPACE ? 4 : key.vk >= VK_LEFT && key.vk <= VK_DOWN ? key.vk - VK_LEFT : 5;
         printf("  %6lu ms  %-5s %-4s scan 0x%02X  flags 0x%lX", static_cast<unsigned long>(key.time - startTick),
-               KeyName(key.vk), up ? "up" : "down", key.scan, key.flags);
+               names[name], up ? "up" : "down", key.scan, key.flags);
         if (up && repeats[key.vk])
             printf("  (its key-down came again on %d more polls)", repeats[key.vk]);
         printf("\n");
@@ -67,71 +59,39 @@ void PrintKeys()
     fflush(stdout);
 }
 
-void Step(const char* what, LONG x, LONG y, bool button)
-{
-    printf("%s\n", what);
-    RemotePadSetAxes(pads, pad, x, y);
-    RemotePadSetButton(pads, pad, 1, button);
-    Sleep(HoldMs);
-    PrintKeys();
-}
-
-void Click(ObjectId gadget, const char* what)
-{
-    printf("%s\n", what);
-    PostMessageA(GetDlgItem(program.window, static_cast<int>(gadget)), BM_CLICK, 0, 0);
-    Sleep(HoldMs);
-    PrintKeys();
-}
-
 // The window as it is on the screen, as a 24-bit bitmap file.
 bool SavePicture(HWND window, const char* path)
 {
     RECT r;
     GetWindowRect(window, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    const LONG width = r.right - r.left, height = r.bottom - r.top;
+    const DWORD imageBytes = ((width * 3 + 3) & ~3) * height;
+    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, imageBytes, 0, 0, 0, 0};
+    BITMAPFILEHEADER file = {0x4D42, DWORD(sizeof file + sizeof info + imageBytes), 0, 0, sizeof file + sizeof info};
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    const DWORD rowBytes = (width * 3 + 3) & ~3;
-    const DWORD imageBytes = rowBytes * height;
-    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info.bmiHeader + imageBytes), 0, 0,
-                             static_cast<DWORD>(sizeof file + sizeof info.bmiHeader)};
     FILE* out = fopen(path, "wb");
-    bool saved = out && fwrite(&file, sizeof file, 1, out) == 1 &&
-                 fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                 fwrite(bits, imageBytes, 1, out) == 1;
+    const bool saved = out && fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info, sizeof info, 1, out) == 1 &&
+                       fwrite(bits, imageBytes, 1, out) == 1;
     if (out)
         fclose(out);
-    DeleteObject(bitmap);
     DeleteDC(memory);
+    DeleteObject(bitmap);
     ReleaseDC(nullptr, screen);
     return saved;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main(int, char** argv)
 {
-    if (argc < 2) {
-        fprintf(stderr, "usage: keyvane_demo PICTURE.bmp\n");
-        return 2;
-    }
-    if (!RemotePadCreate(pads) || (pad = RemotePadPlug(pads)) < 0 || !KeyObserverStart()) {
-        fprintf(stderr, "demo: cannot set up the simulated pad or the key observer\n");
-        return 1;
-    }
+    RemotePadDriver pads;
+    KeyvaneProcess program;
+    if (!RemotePadCreate(pads) || RemotePadPlug(pads) != 0 || !KeyObserverStart())
+        return fprintf(stderr, "demo: cannot set up the simulated pad or the key observer\n"), 1;
     startTick = GetTickCount();
     if (!KeyvaneStart(program) || !KeyvaneWaitWindow(program)) {
         fprintf(stderr, "demo: Keyvane.exe did not open its window\n");
@@ -139,22 +99,15 @@ int main(int argc, char** argv)
         return 1;
     }
     printf("Keyvane is running; its keys as the system sees them (ms since the start):\n");
-    Step("stick up", 0, -Full, false);
-    Step("stick back to the centre", 0, 0, false);
-    Step("stick down", 0, Full, false);
-    Step("stick back to the centre", 0, 0, false);
-    Step("stick left", -Full, 0, false);
-    Step("stick back to the centre", 0, 0, false);
-    Step("stick right", Full, 0, false);
-    Step("stick back to the centre", 0, 0, false);
-    Step("stick up and left", -Full, -Full, false);
-    Step("stick back to the centre", 0, 0, false);
-    Step("button 1 pressed", 0, 0, true);
-    Step("button 1 released", 0, 0, false);
-    Step("stick right, held", Full, 0, false);
-    Click(SuspendCheckBox, "'Disable Keyvane' ticked: the held key goes up, nothing more is pressed");
-    Click(SuspendCheckBox, "'Disable Keyvane' cleared: the held stick presses again");
-    Step("stick back to the centre", 0, 0, false);
+    for (const Step& step : Script) {
+        printf("%s\n", step.what);
+        if (step.click)
+            PostMessageA(GetDlgItem(program.window, SuspendCheckBox), BM_CLICK, 0, 0);
+        RemotePadSetAxes(pads, 0, step.x, step.y);
+        RemotePadSetButton(pads, 0, 1, step.button);
+        Sleep(250);
+        PrintKeys();
+    }
 
     const bool saved = SavePicture(program.window, argv[1]);
     printf(saved ? "window saved to %s\n" : "demo: could not save the window to %s\n", argv[1]);
@@ -162,8 +115,5 @@ int main(int argc, char** argv)
     const DWORD code = KeyvaneClose(program);
     PrintKeys();
     printf("Keyvane exited with code %lu\n", static_cast<unsigned long>(code));
-    KeyvaneForget(program);
-    KeyObserverStop();
-    RemotePadDestroy(pads);
     return code == 0 && saved ? 0 : 1;
 }
