@@ -13,37 +13,26 @@ constexpr BYTE MarkerKey = VK_F24;
 constexpr ULONG_PTR MarkerTag = 0x4B560000;
 constexpr ULONG_PTR MarkerMask = 0xFFFF0000;
 constexpr DWORD MarkerTimeoutMs = 5000;
-// Wine can drop the events injected just after the hook is installed: the
-// observer is ready once a marker has come through.
-constexpr DWORD PrimingStepMs = 100;
-constexpr int PrimingSteps = 100;
 
 CRITICAL_SECTION lock;
 std::vector<KeyEvent> events;
 ULONG_PTR awaitedMarker;
-ULONG_PTR markerCount;
 HANDLE markerSeen;
-HANDLE hookReady;
 HANDLE hookThread;
 DWORD hookThreadId;
-bool hookInstalled;
 
 LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
 {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
     if (code != HC_ACTION || !(key->flags & LLKHF_INJECTED))
         return CallNextHookEx(nullptr, code, message, data);
-
     EnterCriticalSection(&lock);
     if (key->vkCode == MarkerKey && (key->dwExtraInfo & MarkerMask) == MarkerTag) {
         if (key->dwExtraInfo == awaitedMarker)
             SetEvent(markerSeen);
     } else {
-        DWORD flags = 0;
-        if (key->flags & LLKHF_EXTENDED)
-            flags |= KEYEVENTF_EXTENDEDKEY;
-        if (key->flags & LLKHF_UP)
-            flags |= KEYEVENTF_KEYUP;
+        const DWORD flags = (key->flags & LLKHF_EXTENDED ? KEYEVENTF_EXTENDEDKEY : 0) |
+                            (key->flags & LLKHF_UP ? KEYEVENTF_KEYUP : 0);
         events.push_back({static_cast<BYTE>(key->vkCode), static_cast<BYTE>(key->scanCode), flags, key->dwExtraInfo,
                           key->flags, key->time});
     }
@@ -51,30 +40,24 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
     return 1;
 }
 
-DWORD WINAPI HookThread(void*)
+// The hook is called through its thread's message loop.
+DWORD WINAPI HookThread(void* ready)
 {
     HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0);
-    hookInstalled = hook != nullptr;
-    SetEvent(hookReady);
-    if (!hook)
-        return 0;
-    // The hook is called through this thread's message loop.
+    SetEvent(ready);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+    while (hook && GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
-    UnhookWindowsHookEx(hook);
-    return 0;
+    return hook && UnhookWindowsHookEx(hook);
 }
 
 // Injects a fresh marker and waits for the hook to see it.
 bool MarkerComesThrough(DWORD timeoutMs)
 {
     EnterCriticalSection(&lock);
-    awaitedMarker = MarkerTag | (++markerCount & ~MarkerMask);
+    const ULONG_PTR marker = awaitedMarker = MarkerTag | ((awaitedMarker + 1) & ~MarkerMask);
     ResetEvent(markerSeen);
-    ULONG_PTR marker = awaitedMarker;
     LeaveCriticalSection(&lock);
-
     keybd_event(MarkerKey, 0, KEYEVENTF_KEYUP, marker);
     return WaitForSingleObject(markerSeen, timeoutMs) == WAIT_OBJECT_0;
 }
@@ -95,23 +78,26 @@ void PrintTo(const KeyEvent& event, std::ostream* out)
 bool KeyObserverStart()
 {
     if (hookThread)
-        return hookInstalled;
-    static bool initialised;
-    if (!initialised) {
+        return true;
+    if (!markerSeen) {
         InitializeCriticalSection(&lock);
         markerSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        hookReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        initialised = true;
     }
-    ResetEvent(hookReady);
-    hookThread = CreateThread(nullptr, 0, HookThread, nullptr, 0, &hookThreadId);
-    if (!hookThread)
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    hookThread = CreateThread(nullptr, 0, HookThread, ready, 0, &hookThreadId);
+    if (!hookThread) {
+        CloseHandle(ready);
         return false;
-    WaitForSingleObject(hookReady, INFINITE);
-    bool ready = hookInstalled;
-    for (int step = 0; ready && !MarkerComesThrough(PrimingStepMs); ++step)
-        ready = step + 1 < PrimingSteps;
-    if (!ready) {
+    }
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+    // Wine can drop the events injected just after the hook is installed:
+    // the observer is ready once a marker has come through. A thread that
+    // ended has no hook.
+    bool primed = false;
+    for (int step = 0; !primed && step < 100 && WaitForSingleObject(hookThread, 0) == WAIT_TIMEOUT; ++step)
+        primed = MarkerComesThrough(100);
+    if (!primed) {
         KeyObserverStop();
         return false;
     }
@@ -130,7 +116,6 @@ void KeyObserverStop()
     WaitForSingleObject(hookThread, INFINITE);
     CloseHandle(hookThread);
     hookThread = nullptr;
-    hookInstalled = false;
     EnterCriticalSection(&lock);
     events.clear();
     LeaveCriticalSection(&lock);
@@ -139,13 +124,10 @@ void KeyObserverStop()
 std::vector<KeyEvent> KeyObserverTake()
 {
     std::vector<KeyEvent> taken;
-    if (!hookThread) {
+    if (!hookThread)
         ADD_FAILURE() << "KeyObserverTake without a running key observer";
-        return taken;
-    }
-    if (!MarkerComesThrough(MarkerTimeoutMs))
+    else if (!MarkerComesThrough(MarkerTimeoutMs))
         ADD_FAILURE() << "the keyboard hook did not see the marker event within " << MarkerTimeoutMs << " ms";
-
     EnterCriticalSection(&lock);
     taken.swap(events);
     LeaveCriticalSection(&lock);
