@@ -3,28 +3,22 @@
 #include <vector>
 
 #include "runtime/font/font.h"
+#include "tests/support/import_slot.h"
 #include "tests/support/runtime_heaps.h"
 
-// The font library calls CreateFontA through this import slot, filled here
-// so that a creation can fail.
+// The font library calls CreateFontA through the import slot, so that a
+// creation can fail.
 static bool failCreation;
 static HFONT WINAPI CreateFontOrFail(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                                      DWORD underline, DWORD strikeOut, DWORD charSet, DWORD precision,
                                      DWORD clipPrecision, DWORD quality, DWORD pitch, LPCSTR face)
 {
-    static auto real = reinterpret_cast<decltype(&CreateFontA)>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "CreateFontA")));
+    static auto real = SystemFunction(&CreateFontA, "gdi32.dll", "CreateFontA");
     return failCreation ? nullptr
                         : real(height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
                                precision, clipPrecision, quality, pitch, face);
 }
-extern "C" {
-#ifdef _WIN64
-decltype(&CreateFontA) createFontImport asm("__imp_CreateFontA") = CreateFontOrFail;
-#else
-decltype(&CreateFontA) createFontImport asm("__imp__CreateFontA@56") = CreateFontOrFail;
-#endif
-}
+KEYVANE_REPLACE_IMPORT(CreateFontA, 56, CreateFontOrFail);
 
 namespace {
 

@@ -13,25 +13,19 @@
 #include "runtime/gadget/gadget_kind_words.h"
 #include "runtime/window/live_sizing.h"
 #include "runtime/window/message_box.h"
+#include "tests/support/import_slot.h"
 #include "tests/support/window_library.h"
 #include "tests/win32_printers.h"
 
-// The library makes its brushes through this import slot, filled here so
-// that a creation can fail.
+// The library makes its brushes through the import slot, so that a
+// creation can fail.
 static bool failBrush;
 static HBRUSH WINAPI CreateBrushOrFail(COLORREF colour)
 {
-    static auto real = reinterpret_cast<decltype(&CreateSolidBrush)>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "CreateSolidBrush")));
+    static auto real = SystemFunction(&CreateSolidBrush, "gdi32.dll", "CreateSolidBrush");
     return failBrush ? nullptr : real(colour);
 }
-extern "C" {
-#ifdef _WIN64
-decltype(&CreateSolidBrush) createBrushImport asm("__imp_CreateSolidBrush") = CreateBrushOrFail;
-#else
-decltype(&CreateSolidBrush) createBrushImport asm("__imp__CreateSolidBrush@4") = CreateBrushOrFail;
-#endif
-}
+KEYVANE_REPLACE_IMPORT(CreateSolidBrush, 4, CreateBrushOrFail);
 
 namespace {
 
