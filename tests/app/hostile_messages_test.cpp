@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -87,8 +86,6 @@ struct HostileMessages : ::testing::Test {
     {
         KeyvaneForget(program);
         UrlHandlerRestore(urls);
-        RemotePadDestroy(pads);
-        KeyObserverStop();
     }
     RemotePadDriver pads{};
     UrlHandler urls{};
