@@ -71,8 +71,6 @@ TEST(Resources, IconGroupManifestAndVersionBlock)
     snprintf(numbers, sizeof numbers, "%u.%u.%u.%u", HIWORD(fixed->dwProductVersionMS),
              LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS));
     EXPECT_EQ(numbers, std::string(KEYVANE_VERSION) + ".0");
-    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
-    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
 }
 
 }  // namespace
