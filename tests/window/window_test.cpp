@@ -100,6 +100,9 @@ TEST_F(WindowTest, TabKeysMoveTheFocus)
     ASSERT_NE(LoadLibraryA("RICHED20.DLL"), nullptr);
     HWND w = reinterpret_cast<HWND>(WindowOpen(0, 100, 100, 300, 300, "Focus", WS_SYSMENU));
     SetForegroundWindow(w);
+    SetActiveWindow(w);
+    DrainEvents();
+    ASSERT_EQ(GetForegroundWindow(), w) << "the keys go to the foreground window";
     HWND a = Child(w, "EDIT", WS_VISIBLE | WS_TABSTOP, 0);
     HWND label = Child(w, "STATIC", WS_VISIBLE, 30);
     HWND b = Child(w, "EDIT", WS_VISIBLE | WS_TABSTOP, 60);
