@@ -262,7 +262,13 @@ Action actions[] = {
     {"mouse moves", 12, PlayMouse, 0},        {"pad gone/back", 6, PlayPadGone, 0},
     {"failed reads", 6, PlayGlitch, 0},
 };
-Action& stick = actions[0];
+Action& ActionOf(void (*play)())
+{
+    for (Action& action : actions)
+        if (action.play == play)
+            return action;
+    return actions[0];
+}
 
 void Play(Action& drawn)
 {
@@ -270,7 +276,7 @@ void Play(Action& drawn)
     // read: failures set up then would fall on a later step.
     Action& action = (drawn.play == PlayPurchase && GetTickCount() - soak.lastPurchase < PurchaseGapMs) ||
                              (drawn.play == PlayGlitch && Quiet())
-                         ? stick
+                         ? ActionOf(PlayStick)
                          : drawn;
     const bool wasQuiet = Quiet();
     action.play();
@@ -288,7 +294,7 @@ Action& DrawAction()
     for (Action& action : actions)
         if ((pick -= action.weight) < 0)
             return action;
-    return stick;
+    return ActionOf(PlayStick);
 }
 
 // Samples are taken with the window restored, so that both see the same
@@ -296,7 +302,7 @@ Action& DrawAction()
 ProcessResources Sample()
 {
     if (soak.minimised)
-        Play(actions[5]);
+        Play(ActionOf(PlayMinimise));
     ProcessResources sample = {};
     if (!ProcessResourcesRead(soak.program.info.hProcess, soak.program.info.dwProcessId, sample))
         Fault("cannot read Keyvane's resources");

@@ -84,7 +84,18 @@ inline LONG RemotePadRead(LONG* word)
 
 // A log entry packs the call, its device (-1 for DirectInput itself) and
 // whether it failed into one word, 0 being "not written yet".
+struct RemotePadLogged {
+    int call;  // RemoteCall, or -1 for an entry not written yet
+    int device;
+    bool failed;
+};
+
 inline LONG RemotePadLogEntry(RemoteCall call, int device, HRESULT result)
 {
     return (call + 1) | (device + 1) << 8 | (FAILED(result) ? 1 << 16 : 0);
+}
+
+inline RemotePadLogged RemotePadLogDecode(LONG entry)
+{
+    return {(entry & 0xFF) - 1, ((entry >> 8) & 0xFF) - 1, (entry & 1 << 16) != 0};
 }

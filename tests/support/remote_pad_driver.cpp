@@ -160,15 +160,14 @@ std::string RemotePadCalls(RemotePadDriver& driver, int pad)
     const LONG next = RemotePadRead(&driver.block->logNext);
     std::string text;
     for (LONG n = std::max(driver.logCursor, next - RemotePadLogSize); n < next; ++n) {
-        const LONG entry = RemotePadRead(&driver.block->log[n % RemotePadLogSize]);
-        const int call = (entry & 0xFF) - 1, device = ((entry >> 8) & 0xFF) - 1;
-        if (pad != RemotePadAllCalls && device != pad)
+        const RemotePadLogged e = RemotePadLogDecode(RemotePadRead(&driver.block->log[n % RemotePadLogSize]));
+        if (pad != RemotePadAllCalls && e.device != pad)
             continue;
         text += text.empty() ? "" : " ";
-        text += call >= 0 && call < RemoteCallKinds ? names[call] : "?";
-        if (device >= 0 && pad == RemotePadAllCalls)
-            text += "#" + std::to_string(device);
-        if (entry & 1 << 16)
+        text += e.call >= 0 && e.call < RemoteCallKinds ? names[e.call] : "?";
+        if (e.device >= 0 && pad == RemotePadAllCalls)
+            text += "#" + std::to_string(e.device);
+        if (e.failed)
             text += "!";
     }
     return text;
