@@ -3,6 +3,7 @@
 // having pressed no key and opened no help box or page, and closes with 0.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -42,7 +43,10 @@ std::vector<std::string> Layout(HWND window, std::vector<HWND>* gadgets = nullpt
 // A random message for target, or WM_NULL instead of what a user does on
 // purpose or waits for: a click on help or purchase (BN_CLICKED, a press and
 // release inside a button, Space or Enter on it), typing into the edit
-// field, Alt+F4, F10 and Alt, and system commands that start a modal loop.
+// field or a middle click on it (Wine's edit control pastes on a middle
+// click, and its clipboard read can stall for seconds), Alt+F4, F10 and
+// the Alt keys (left and right too: Wine opens the system menu on either),
+// and system commands that start a modal loop.
 MSG RandomMessage(std::mt19937& random, HWND target)
 {
     auto draw = [&](uint32_t below) { return std::uniform_int_distribution<uint32_t>(0, below - 1)(random); };
@@ -70,9 +74,11 @@ MSG RandomMessage(std::mt19937& random, HWND target)
         w = draw(256);
         l = static_cast<LPARAM>(random());
         if (number == EditField || (clickable && (w == VK_SPACE || w == VK_RETURN)) || w == VK_F4 || w == VK_F10 ||
-            w == VK_MENU)
+            w == VK_MENU || w == VK_LMENU || w == VK_RMENU)
             return {target, WM_NULL, 0, 0, 0, {0, 0}};
     } else if (message >= WM_MOUSEFIRST) {  // the mouse: buttons are pressed and released outside themselves
+        if (number == EditField && message == WM_MBUTTONDOWN)
+            return {target, WM_NULL, 0, 0, 0, {0, 0}};
         w = draw(32);
         l = MAKELPARAM(clickable ? -1 - static_cast<int>(draw(1000)) : draw(600) - 100, draw(600) - 100);
     } else if (message != WM_TIMER) {
@@ -108,7 +114,10 @@ TEST_F(HostileMessages, KeyvaneSurvivesUnchangedAndStillClosesWithZero)
     std::vector<HWND> targets = {program.window};
     const std::vector<std::string> before = Layout(program.window, &targets);
     ASSERT_EQ(before.size(), 35u);
-    const unsigned seed = GetTickCount();
+    // KEYVANE_SEED replays a run.
+    char replay[16] = "";
+    const unsigned seed = GetEnvironmentVariableA("KEYVANE_SEED", replay, sizeof replay) ? strtoul(replay, nullptr, 0)
+                                                                                         : GetTickCount();
     std::mt19937 random(seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
     int timedOut = 0;
@@ -130,7 +139,13 @@ TEST_F(HostileMessages, KeyvaneSurvivesUnchangedAndStillClosesWithZero)
     ASSERT_TRUE(RemotePadWaitReads(pads, 3)) << "Keyvane no longer polls";
     EXPECT_EQ(Layout(program.window), before);
     EXPECT_EQ(KeyObserverTake(), std::vector<KeyEvent>{});
-    EXPECT_EQ(KeyvaneClose(program), 0u);
+    // A close that does not end Keyvane reports what it left running.
+    PostMessageA(program.window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(program.info.hProcess, 15000) == WAIT_TIMEOUT)
+        ADD_FAILURE() << "running 15 s after the close; a menu open: "
+                      << (KeyvaneWaitTopLevel(program, "#32768", 0) != nullptr)
+                      << ", still polling: " << RemotePadWaitReads(pads, 3);
+    EXPECT_EQ(KeyvaneWaitExit(program, 0), 0u);
     EXPECT_EQ(UrlHandlerOpened(urls), std::vector<std::string>{});
 }
 
