@@ -1,5 +1,6 @@
 #include "tests/support/keyvane_process.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -84,6 +85,13 @@ HWND KeyvaneWaitWindow(KeyvaneProcess& program, DWORD timeoutMs)
 DWORD KeyvaneWaitExit(KeyvaneProcess& program, DWORD timeoutMs)
 {
     if (WaitForSingleObject(program.info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        // What it was left doing, before it goes: a modal loop keeps a
+        // close from ever reaching the program's own loop.
+        DWORD_PTR result;
+        fprintf(stderr, "Keyvane still runs after %lu ms: its window answers %d, a menu open %d, a box open %d\n",
+                timeoutMs, SendMessageTimeoutA(program.window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0,
+                KeyvaneWaitTopLevel(program, "#32768", 0) != nullptr,
+                KeyvaneWaitTopLevel(program, "#32770", 0) != nullptr);
         TerminateProcess(program.info.hProcess, 1);
         WaitForSingleObject(program.info.hProcess, INFINITE);
         return STILL_ACTIVE;

@@ -27,7 +27,8 @@ HWND KeyvaneWaitWindow(KeyvaneProcess& program, DWORD timeoutMs = 15000);
 // a message box), waited for; null after timeoutMs.
 HWND KeyvaneWaitTopLevel(const KeyvaneProcess& program, const char* className, DWORD timeoutMs = 15000);
 // Waits for the process to end: its exit code, or STILL_ACTIVE after
-// timeoutMs (the process is then terminated).
+// timeoutMs (the process is then terminated, after a line on stderr says
+// whether its window still answered and a menu or box was open).
 DWORD KeyvaneWaitExit(KeyvaneProcess& program, DWORD timeoutMs = 15000);
 // Asks the main window to close, as its close box does, and waits.
 DWORD KeyvaneClose(KeyvaneProcess& program);
