@@ -55,11 +55,9 @@ Keys AfterRepeats(const Keys& keys)
     return Keys(std::find_if(keys.begin(), keys.end(), isUp), keys.end());
 }
 
-// Keyvane is usually run from the folder it was downloaded to. Here it runs
-// from bin/planted, beside DLLs named as the system DLLs it loads at run
-// time; loading one sets plantedLoaded, which every test checks. (The
-// suite's WINEDLLOVERRIDES makes Wine prefer them to its own, as Windows
-// would.)
+// Keyvane runs from bin/planted, as from a download folder holding DLLs
+// named as the system DLLs it loads; loading one sets plantedLoaded. (The
+// suite's WINEDLLOVERRIDES has Wine prefer them to its own, as Windows does.)
 class KeyvaneTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -68,11 +66,7 @@ protected:
         plantedLoaded = CreateEventA(nullptr, FALSE, FALSE, "Keyvane planted DLL loaded");
         ASSERT_TRUE(CopyFileA(BesideThisProgram("Keyvane.exe").c_str(), BesideThisProgram(Planted).c_str(), FALSE));
     }
-    static void TearDownTestSuite()
-    {
-        KeyObserverStop();
-        CloseHandle(plantedLoaded);
-    }
+    static void TearDownTestSuite() { KeyObserverStop(); CloseHandle(plantedLoaded); }
 
     void SetUp() override { ASSERT_TRUE(RemotePadCreate(pads)); }
 

@@ -13,8 +13,7 @@
 #include "tests/support/remote_pad.h"
 
 // What a test says when the program finds no simulated pad.
-constexpr char RemotePadMissing[] =
-    "is dinput.dll in the prefix's system folder (wine-run.sh --system-dlls) and WINEDLLOVERRIDES=dinput=n set?";
+constexpr char RemotePadMissing[] = "is dinput.dll in the prefix's system32 and WINEDLLOVERRIDES=dinput=n set?";
 
 struct RemotePadDriver {
     HANDLE mapping;
