@@ -7,8 +7,10 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# One Wine session (prefix, display, wineserver) for the whole CTest run.
-add_test(NAME wine_session_start.${KEYVANE_TARGET} COMMAND ${KEYVANE_WINE_RUN} start)
+# One Wine session (prefix, display, wineserver) for the whole CTest run,
+# with the simulated pad's dinput.dll in the prefix's system folder.
+add_test(NAME wine_session_start.${KEYVANE_TARGET}
+  COMMAND ${KEYVANE_WINE_RUN} --system-dlls ${KEYVANE_SYSTEM_DLL_DIR} start)
 add_test(NAME wine_session_stop.${KEYVANE_TARGET} COMMAND ${KEYVANE_WINE_RUN} stop)
 # A new prefix takes a while, more so a 64-bit one beside wine32.
 set_tests_properties(wine_session_start.${KEYVANE_TARGET} PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)

@@ -10,6 +10,10 @@
 #                                                        session (a session of
 #                                                        its own if none)
 #
+# --system-dlls DLLDIR (before start or PROGRAM) first puts the DLLs of
+# DLLDIR in the prefix's system folder, where Windows keeps its own: the
+# simulated pad's dinput.dll is found there as a real DirectInput is.
+#
 # T is the programs' target: i686 (the default) runs in a 32-bit prefix
 # DIR/win32 with Wine's 32-bit loader; x86_64 in a 64-bit prefix DIR/win64
 # with wine64, which also works on hosts that run no 32-bit code at all.
@@ -19,10 +23,12 @@ set -uo pipefail
 
 target="i686"
 state=""
+system_dlls=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --target) target="$2"; shift 2 ;;
         --state) state="$2"; shift 2 ;;
+        --system-dlls) system_dlls="$2"; shift 2 ;;
         *) break ;;
     esac
 done
@@ -98,8 +104,21 @@ session_stop() {
     return 0
 }
 
+# Both prefixes keep their own bitness's DLLs in system32. A file is
+# replaced by a rename, so a program that has the old one loaded keeps it.
+install_system_dlls() {
+    [ -n "$system_dlls" ] || return 0
+    local dll installed
+    for dll in "$system_dlls"/*.dll; do
+        [ -f "$dll" ] || { echo "$0: no DLL in $system_dlls" >&2; return 1; }
+        installed="$WINEPREFIX/drive_c/windows/system32/${dll##*/}"
+        cmp -s "$dll" "$installed" && continue
+        cp "$dll" "$installed.new" && mv -f "$installed.new" "$installed" || return 1
+    done
+}
+
 case "${1:-}" in
-    start) session_start; exit 0 ;;
+    start) session_start; install_system_dlls; exit ;;
     stop) session_stop; exit 0 ;;
     "") echo "usage: $0 [--state DIR] start|stop|PROGRAM [ARGS]" >&2; exit 2 ;;
 esac
@@ -108,6 +127,10 @@ own_session=0
 if [ ! -f "$session" ]; then
     session_start
     own_session=1
+fi
+if ! install_system_dlls; then
+    [ "$own_session" = 1 ] && session_stop
+    exit 1
 fi
 # shellcheck disable=SC1090
 . "$session"

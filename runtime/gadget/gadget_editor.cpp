@@ -2,6 +2,7 @@
 // library the system has.
 #include <richedit.h>
 
+#include "runtime/core/system_library.h"
 #include "runtime/core/window_reports.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/gadget/gadget_creation.h"
@@ -89,9 +90,9 @@ void EditorKindTableFill()
     EditorKindTable.setColor = EditorSetColor;
     EditorKindTable.getColor = EditorGetColor;
     // Never freed: editors may live until the process ends.
-    richEdit20 = LoadLibraryA("RICHED20.DLL");
+    richEdit20 = SystemLibraryLoad(RichEdit20Library);
     if (!richEdit20)
-        LoadLibraryA("RICHED32.DLL");
+        SystemLibraryLoad(RichEdit10Library);
 }
 
 }  // namespace

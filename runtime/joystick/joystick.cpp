@@ -1,6 +1,7 @@
 #include "runtime/joystick/joystick.h"
 
 #include "runtime/core/instance.h"
+#include "runtime/core/system_library.h"
 
 namespace {
 
@@ -10,8 +11,6 @@ constexpr LONG AxisRange = 1000;
 constexpr LONG AxisThreshold = 500;
 constexpr BYTE ButtonPressed = 0x80;
 constexpr int ButtonCount = 32;
-
-using DirectInputCreateExRoutine = HRESULT(WINAPI*)(HINSTANCE, DWORD, REFIID, LPVOID*, LPUNKNOWN);
 
 struct JoystickObject {
     IDirectInputDevice7A* device;  // non-zero exactly while the joystick is live
@@ -54,10 +53,9 @@ int AxisDirection(LONG v)
 IDirectInput7A* DirectInputOpen()
 {
     if (!directInputObject) {
-        directInputLibrary = LoadLibraryA("DINPUT.DLL");
+        directInputLibrary = SystemLibraryLoad(DirectInputLibrary);
         if (directInputLibrary) {
-            auto create = reinterpret_cast<DirectInputCreateExRoutine>(
-                reinterpret_cast<void*>(GetProcAddress(directInputLibrary, "DirectInputCreateEx")));
+            auto create = SystemLibraryFunction<DirectInputCreateExFunction>(directInputLibrary, "DirectInputCreateEx");
             if (create)
                 create(InstanceHandle, DirectInputVersion, IID_IDirectInput7A,
                        reinterpret_cast<void**>(&directInputObject), nullptr);

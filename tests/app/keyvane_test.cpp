@@ -55,10 +55,18 @@ Keys AfterRepeats(const Keys& keys)
     return Keys(std::find_if(keys.begin(), keys.end(), isUp), keys.end());
 }
 
+// Keyvane runs from bin/planted, as from a download folder holding DLLs
+// named as the system DLLs it loads; loading one sets plantedLoaded. (The
+// suite's WINEDLLOVERRIDES has Wine prefer them to its own, as Windows does.)
 class KeyvaneTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(KeyObserverStart()); }
-    static void TearDownTestSuite() { KeyObserverStop(); }
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(KeyObserverStart());
+        plantedLoaded = CreateEventA(nullptr, FALSE, FALSE, "Keyvane planted DLL loaded");
+        ASSERT_TRUE(CopyFileA(BesideThisProgram("Keyvane.exe").c_str(), BesideThisProgram(Planted).c_str(), FALSE));
+    }
+    static void TearDownTestSuite() { KeyObserverStop(); CloseHandle(plantedLoaded); }
 
     void SetUp() override { ASSERT_TRUE(RemotePadCreate(pads)); }
 
@@ -66,14 +74,15 @@ protected:
     {
         KeyvaneForget(program);
         RemotePadDestroy(pads);
+        EXPECT_EQ(WaitForSingleObject(plantedLoaded, 0), WAIT_TIMEOUT) << "Keyvane loaded a DLL planted beside it";
     }
 
     // Starts Keyvane with one pad plugged in and waits for its first polls.
     void Launch()
     {
         pad = RemotePadPlug(pads);
-        ASSERT_TRUE(KeyvaneStart(program));
-        ASSERT_NE(KeyvaneWaitWindow(program), nullptr) << "is Keyvane.exe beside the test?";
+        ASSERT_TRUE(ProgramStart(program, Planted));
+        ASSERT_NE(KeyvaneWaitWindow(program), nullptr) << RemotePadMissing;
         ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
         KeyObserverTake();
     }
@@ -99,6 +108,8 @@ protected:
         return RemotePadReads(pads) != before;
     }
 
+    static constexpr char Planted[] = "planted\\Keyvane.exe";
+    static inline HANDLE plantedLoaded;
     RemotePadDriver pads{};
     int pad = -1;
     KeyvaneProcess program{};
@@ -226,7 +237,7 @@ TEST_F(KeyvaneTest, ClosingWithEveryKeyHeldReleasesThemAndExitsWithZero)
 
 TEST_F(KeyvaneTest, WithoutAPadOnlyTheErrorBoxShowsAndTheExitCodeIsZero)
 {
-    ASSERT_TRUE(KeyvaneStart(program));
+    ASSERT_TRUE(ProgramStart(program, Planted));
     HWND box = KeyvaneWaitTopLevel(program, "#32770");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), "Error");

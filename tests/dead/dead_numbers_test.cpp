@@ -59,7 +59,7 @@ TEST(DeadNumbers, NumbersThatNameNothingDoNothing)
     RemotePadDriver pads = {};
     ASSERT_TRUE(RemotePadCreate(pads));
     RemotePadSetAxes(pads, RemotePadPlug(pads), 1000, 0);
-    ASSERT_EQ(JoystickInit(), 1) << "is dinput.dll beside the test and WINEDLLOVERRIDES=dinput=n set?";
+    ASSERT_EQ(JoystickInit(), 1) << RemotePadMissing;
     const intptr_t window = WindowOpen(1, 0, 0, 200, 200, "live", WindowHidden);
     const intptr_t checkBox = GadgetCreateCheckBox(0, 0, 0, 50, 20, "live");
     const intptr_t font = FontLoad(0, "Arial", 10);

@@ -35,7 +35,7 @@ TEST_F(JoystickProcessTest, EndAllReleasesDevicesThenDirectInputAndUnloadsIt)
     EXPECT_EQ(DirectInputUsers(), 0);
     EXPECT_FALSE(DirectInputLoaded());
 
-    ASSERT_EQ(JoystickInit(), 2) << "is dinput.dll beside the test and WINEDLLOVERRIDES=dinput=n set?";
+    ASSERT_EQ(JoystickInit(), 2) << RemotePadMissing;
     EXPECT_EQ(DirectInputUsers(), 1);
     RemotePadClearLog(pads);
     JoystickEndAll();

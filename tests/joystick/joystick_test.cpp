@@ -35,8 +35,7 @@ protected:
         EnsureJoystickRuntime();
         ASSERT_TRUE(RemotePadCreate(pads));
         ASSERT_EQ(JoystickInit(), 0);
-        ASSERT_EQ(RemotePadCalls(pads), "Create EnumDevices")
-            << "is dinput.dll beside the test and WINEDLLOVERRIDES=dinput=n set?";
+        ASSERT_EQ(RemotePadCalls(pads), "Create EnumDevices") << RemotePadMissing;
     }
 
     // Every test starts without joysticks.

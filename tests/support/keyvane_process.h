@@ -13,7 +13,7 @@ struct KeyvaneProcess {
 };
 
 // The path of the file name in the calling program's folder, where the
-// build puts Keyvane.exe, the test DLL and the helper programs.
+// build puts Keyvane.exe and the helper programs.
 std::string BesideThisProgram(const char* name);
 
 // Starts Keyvane.exe beside the calling program; it inherits the

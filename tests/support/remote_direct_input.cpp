@@ -1,8 +1,8 @@
-// Our dinput.dll for the tests, loaded instead of the system's with
-// WINEDLLOVERRIDES=dinput=n: its DirectInputCreateEx hands out an
-// IDirectInput7A served from the pad block that KEYVANE_PAD names
-// (remote_pad.h). The interface ids and the standard joystick format it
-// checks against are MinGW's, not the library's own copies.
+// Our dinput.dll for the tests, installed in the prefix's system folder and
+// loaded instead of Wine's own with WINEDLLOVERRIDES=dinput=n: its
+// DirectInputCreateEx hands out an IDirectInput7A served from the pad block
+// that KEYVANE_PAD names (remote_pad.h). It checks against MinGW's interface
+// ids and standard joystick format, not the library's own copies.
 #include <cstdio>
 
 #include "tests/support/remote_dinput.h"

@@ -12,6 +12,9 @@
 
 #include "tests/support/remote_pad.h"
 
+// What a test says when the program finds no simulated pad.
+constexpr char RemotePadMissing[] = "is dinput.dll in the prefix's system32 and WINEDLLOVERRIDES=dinput=n set?";
+
 struct RemotePadDriver {
     HANDLE mapping;
     RemotePadBlock* block;

@@ -1,0 +1,34 @@
+// The system DLLs the runtime loads at run time, and the functions it takes
+// from them. A DLL loaded by bare name is looked for in the program's own
+// folder first, and Keyvane is usually run from wherever it was downloaded:
+// a DLL of the same name that lands there would run inside it ("DLL
+// preloading"). So these are loaded by their full system-folder path only.
+#pragma once
+
+#include <windows.h>
+
+#ifndef DIRECTINPUT_VERSION
+#define DIRECTINPUT_VERSION 0x0700
+#endif
+#include <dinput.h>
+
+constexpr char DirectInputLibrary[] = "DINPUT.DLL";
+// The rich edit 2.0 library, and the 1.0 one where it is missing.
+constexpr char RichEdit20Library[] = "RICHED20.DLL";
+constexpr char RichEdit10Library[] = "RICHED32.DLL";
+
+// The functions taken from them, typed from the SDK's own declarations so
+// that a call cannot drift from the real prototype.
+using DirectInputCreateExFunction = decltype(&DirectInputCreateEx);
+
+// The DLL of that name in the system folder; null when it cannot be loaded
+// from there, also when the system folder is unknown or the path does not
+// fit.
+HMODULE SystemLibraryLoad(const char* name);
+
+// A function of a loaded DLL as its declared type; null when it is missing.
+template <typename Function>
+Function SystemLibraryFunction(HMODULE library, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
