@@ -14,10 +14,9 @@ intptr_t eventGadget;
 
 namespace {
 
-// The poll interval: each idle pass ends after this wait, and a pass that
-// got an event polls too once this long has passed since the last poll.
+// The poll interval: a pass waits at most this long for an event, and one
+// that got an event polls too once this long has passed since the last poll.
 constexpr int PassTimeout = 10;
-constexpr LONGLONG PollIntervalMs = PassTimeout;
 
 // When the pad was last polled, in performance-counter ticks.
 LONGLONG lastPollTicks;
@@ -29,13 +28,22 @@ LONGLONG Ticks()
     return now.QuadPart;
 }
 
-// A stream of messages must not starve the pad: a cursor resting on a
-// themed button under Wine, for one, brings a message on every pass.
-bool PollDue()
+// Whole milliseconds since the last poll.
+LONGLONG MsSinceLastPoll()
 {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return (Ticks() - lastPollTicks) * 1000 >= PollIntervalMs * frequency.QuadPart;
+    return (Ticks() - lastPollTicks) * 1000 / frequency.QuadPart;
+}
+
+// A stream of messages must not starve the pad. Under Wine a cursor resting
+// on a themed button brings a WM_SYSTIMER every 10 ms (the button's mouse
+// tracking), so every wait would end in a message; the wait therefore ends
+// when the next poll is due, and a pass past that time polls whatever it got.
+int PassWait()
+{
+    const LONGLONG left = PassTimeout - MsSinceLastPoll();
+    return static_cast<int>(left < 0 ? 0 : left > PassTimeout ? PassTimeout : left);
 }
 
 void IdlePass()
@@ -65,12 +73,12 @@ void GadgetPass()
 
 void MainLoopPass()
 {
-    eventCode = EventWait(PassTimeout);
+    eventCode = EventWait(PassWait());
     if (eventCode == CloseEvent)
         quitRequested = 1;
     if (eventCode == GadgetEvent)
         GadgetPass();
-    if (!quitRequested && (eventCode == NoEvent || PollDue()))
+    if (!quitRequested && (eventCode == NoEvent || MsSinceLastPoll() >= PassTimeout))
         IdlePass();
 }
 

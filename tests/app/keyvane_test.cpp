@@ -57,7 +57,7 @@ Keys AfterRepeats(const Keys& keys)
 
 class KeyvaneTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(KeyObserverStart()); }
+    static void SetUpTestSuite() { ASSERT_TRUE(KeyObserverStart(true)); }
     static void TearDownTestSuite() { KeyObserverStop(); }
 
     void SetUp() override { ASSERT_TRUE(RemotePadCreate(pads)); }

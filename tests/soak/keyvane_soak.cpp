@@ -227,9 +227,6 @@ void PlayMouse()
         SetCursorPos(r.left + Draw(r.right - r.left), r.top + Draw(r.bottom - r.top));
         Sleep(Draw(10));
     }
-    // Under Wine, a cursor resting on some of the gadgets feeds the loop a
-    // message on every pass, and the pad is not polled until it moves away.
-    SetCursorPos(0, 0);
     Settle();
 }
 

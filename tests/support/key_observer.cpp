@@ -28,6 +28,7 @@ CRITICAL_SECTION lock;
 Seen hooked, raw;
 ULONG_PTR awaitedMarker;
 bool rawAwaited;
+bool rawWatched;
 HANDLE markerSeen;
 HANDLE hookThread;
 DWORD hookThreadId;
@@ -85,13 +86,14 @@ DWORD WINAPI HookThread(void* ready)
     RegisterClassA(&sinkClass);
     HWND sink = CreateWindowA(RawSinkClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     RAWINPUTDEVICE keyboard = {GenericDesktopPage, KeyboardUsage, RIDEV_INPUTSINK, sink};
-    const bool ok = hook && sink && RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+    const bool ok = hook && sink && (!rawWatched || RegisterRawInputDevices(&keyboard, 1, sizeof keyboard));
     SetEvent(ready);
     MSG msg;
     while (ok && GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
     keyboard = {GenericDesktopPage, KeyboardUsage, RIDEV_REMOVE, nullptr};
-    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+    if (rawWatched)
+        RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
     if (sink)
         DestroyWindow(sink);
     return hook && UnhookWindowsHookEx(hook) && ok;
@@ -135,10 +137,11 @@ void PrintTo(const KeyEvent& event, std::ostream* out)
          << ", flags " << event.flags << ", extra " << event.extraInfo << "}" << std::dec << std::noshowbase;
 }
 
-bool KeyObserverStart()
+bool KeyObserverStart(bool rawInput)
 {
     if (hookThread)
-        return true;
+        return rawInput == rawWatched;
+    rawWatched = rawInput;
     if (!markerSeen) {
         InitializeCriticalSection(&lock);
         markerSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -188,7 +191,7 @@ std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput)
     std::vector<KeyEvent> taken;
     if (!hookThread)
         ADD_FAILURE() << "KeyObserverTake without a running key observer";
-    else if (!MarkerComesThrough(MarkerTimeoutMs, rawInput != nullptr))
+    else if (!MarkerComesThrough(MarkerTimeoutMs, rawInput && rawWatched))
         ADD_FAILURE() << "the marker event did not come through within " << MarkerTimeoutMs << " ms"
                       << (rawInput ? " (raw input: does a window have the foreground?)" : "");
     EnterCriticalSection(&lock);
