@@ -76,8 +76,9 @@ fuzz: native-build
 	@tools/fuzz-png.sh --build $(BUILD)/native $(FUZZ_SECONDS)
 
 # What a user gets: dist/Keyvane.exe, the 32-bit program, and
-# dist/Keyvane-<version>.zip with it, the README and the licence. The
-# version is the build's KEYVANE_VERSION.
+# dist/Keyvane-<version>.zip with it, the licence and docs/README.txt, the
+# player's read (with Windows line ends, for every Notepad). The version is
+# the build's KEYVANE_VERSION.
 .PHONY: dist
 dist: build-i686
 	@mkdir -p dist
@@ -85,7 +86,8 @@ dist: build-i686
 	@version=$$(sed -n 's/^KEYVANE_VERSION:[A-Z]*=//p' $(BUILD)/i686/CMakeCache.txt); \
 	 test -n "$$version" || { echo "dist: no KEYVANE_VERSION in $(BUILD)/i686" >&2; exit 1; }; \
 	 rm -f dist/Keyvane-$$version.zip; \
-	 zip -q -j dist/Keyvane-$$version.zip dist/Keyvane.exe README.md LICENSE; \
+	 zip -q -j dist/Keyvane-$$version.zip dist/Keyvane.exe && \
+	 zip -q -j -l dist/Keyvane-$$version.zip docs/README.txt LICENSE && \
 	 echo "dist: dist/Keyvane.exe dist/Keyvane-$$version.zip"
 
 clean:
