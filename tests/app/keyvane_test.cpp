@@ -93,7 +93,7 @@ protected:
     }
 
     // The system time of the first event equal to wanted, waited for up to
-    // timeoutMs; 0 when none came. Events before it are dropped.
+    // timeoutMs; 0 (long ago) when none came. Events before it are dropped.
     DWORD WaitKey(const KeyEvent& wanted, DWORD timeoutMs = 1000)
     {
         const DWORD start = GetTickCount();
@@ -180,20 +180,9 @@ TEST_F(KeyvaneTest, SuspendReleasesHeldKeysOnceAndResumesWhenCleared)
     EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 
-TEST_F(KeyvaneTest, AReadFailingForOnePassReleasesTheHeldKeyAndTheNextPassPressesItAgain)
-{
-    Launch();
-    EXPECT_FALSE(Move(Full, 0).empty());
-
-    RemotePadFailReads(pads, pad, 1);
-    ASSERT_TRUE(RemotePadWaitReads(pads, 1 + SettlePolls));
-    EXPECT_EQ(Presses(KeyObserverTake(), {VK_RIGHT}), (Keys{Up(VK_RIGHT), Down(VK_RIGHT)}));
-    EXPECT_EQ(Presses(Move(0, 0), {VK_RIGHT}), Keys{Up(VK_RIGHT)});
-    EXPECT_EQ(KeyvaneClose(program), 0u);
-}
-
 // Held keys are forgotten while the pad is gone: when it is back, only what
 // the stick holds then is pressed, even a direction opposite to a lost one.
+// (Reads failing for a pass or three: the soak.)
 TEST_F(KeyvaneTest, APadGoneAndBackMidRunPressesOnlyWhatItHoldsWhenBack)
 {
     Launch();
@@ -219,15 +208,13 @@ TEST_F(KeyvaneTest, AnAccessViolationInsideAReadReleasesTheHeldKeyWithinASecond)
     EXPECT_FALSE(Move(0, Full).empty());
     const DWORD armed = GetTickCount();
     RemotePadCrashRead(pads, pad);
-    const DWORD released = WaitKey(Up(VK_DOWN));
-    EXPECT_NE(released, 0u);
-    EXPECT_LE(released - armed, 1000u);
+    EXPECT_LE(WaitKey(Up(VK_DOWN)) - armed, 1000u);
     // Wine's crash handling may keep it alive: then it is ended here.
     KeyvaneWaitExit(program, 2000);
 }
 
 // Mouse moves posted to the window and the cursor moved over the purchase
-// button, at least 200 a second, until stopped.
+// button, until stopped: about 400 messages a second.
 struct Traffic {
     HWND window, gadget;
     volatile bool stop;
@@ -239,10 +226,9 @@ DWORD WINAPI MakeTraffic(void* data)
     auto* traffic = static_cast<Traffic*>(data);
     RECT r;
     GetWindowRect(traffic->gadget, &r);
-    for (long n = 0; !traffic->stop; ++n, Sleep(4)) {
+    for (long n = 0; !traffic->stop; traffic->messages = 2 * ++n, Sleep(4)) {
         SetCursorPos(r.left + 5 + n % 20, (r.top + r.bottom) / 2);
         PostMessageA(traffic->window, WM_MOUSEMOVE, 0, MAKELPARAM(10 + n % 100, 10 + n % 50));
-        traffic->messages += 2;
     }
     return 0;
 }
@@ -253,22 +239,20 @@ TEST_F(KeyvaneTest, UnderAStreamOfMessagesAPushIsPressedRepeatedAndReleasedWithi
     Traffic traffic = {program.window, Gadget(PurchaseButton), false, 0};
     const DWORD start = GetTickCount();
     HANDLE thread = CreateThread(nullptr, 0, MakeTraffic, &traffic, 0, nullptr);
-    Sleep(QuietMs);
     for (int push = 0; push < 3; ++push) {
         SCOPED_TRACE(push);
+        Sleep(QuietMs);
         KeyObserverTake();
         DWORD moved = GetTickCount();
         RemotePadSetAxes(pads, pad, 0, -Full);
-        const DWORD pressed = WaitKey(Down(VK_UP));
-        EXPECT_LE(pressed - moved, 30u);
+        EXPECT_LE(WaitKey(Down(VK_UP)) - moved, 30u);
         // Held: pressed again on every poll, one at least every 30 ms.
         Sleep(QuietMs);
         const Keys repeats = KeyObserverTake();
         EXPECT_GE(std::count(repeats.begin(), repeats.end(), Down(VK_UP)), long(QuietMs / 30));
         moved = GetTickCount();
         RemotePadSetAxes(pads, pad, 0, 0);
-        const DWORD released = WaitKey(Up(VK_UP));
-        EXPECT_LE(released - moved, 30u);
+        EXPECT_LE(WaitKey(Up(VK_UP)) - moved, 30u);
     }
     traffic.stop = true;
     WaitForSingleObject(thread, INFINITE);
@@ -409,13 +393,11 @@ TEST_F(KeyvaneTest, TheWindowIsCentredWithItsClientAreaAndItsGadgets)
         ASSERT_NE(gadget, nullptr);
         GetClassNameA(gadget, name, sizeof name);
         EXPECT_STREQ(name, expected.className);
-        RECT place;
-        GetWindowRect(gadget, &place);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-        EXPECT_EQ(place.left, expected.x);
-        EXPECT_EQ(place.top, expected.y);
-        EXPECT_EQ(place.right - place.left, expected.width);
-        EXPECT_EQ(place.bottom - place.top, expected.height);
+        RECT r;
+        GetWindowRect(gadget, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  std::vector<LONG>({expected.x, expected.y, expected.width, expected.height}));
         LONG style = static_cast<LONG>(GetWindowLongPtrA(gadget, GWL_STYLE));
         if (expected.number == EditionPanel)
             style |= RichEditScrollBars;
@@ -423,8 +405,8 @@ TEST_F(KeyvaneTest, TheWindowIsCentredWithItsClientAreaAndItsGadgets)
         EXPECT_EQ(static_cast<LONG>(GetWindowLongPtrA(gadget, GWL_EXSTYLE)) & ~WS_EX_NOPARENTNOTIFY,
                   expected.exStyle);
         if (expected.items >= 0) {
-            EXPECT_EQ(SendMessageA(gadget, CB_GETCOUNT, 0, 0), expected.items);
-            EXPECT_EQ(SendMessageA(gadget, CB_GETCURSEL, 0, 0), expected.selected);
+            EXPECT_EQ(std::make_pair(SendMessageA(gadget, CB_GETCOUNT, 0, 0), SendMessageA(gadget, CB_GETCURSEL, 0, 0)),
+                      std::make_pair(LRESULT(expected.items), LRESULT(expected.selected)));
         }
         // A list combo box's text is its selected item's (CB_GETLBTEXT is
         // not carried across processes in ANSI by Wine).

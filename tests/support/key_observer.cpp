@@ -91,9 +91,6 @@ DWORD WINAPI HookThread(void* ready)
     MSG msg;
     while (ok && GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
-    keyboard = {GenericDesktopPage, KeyboardUsage, RIDEV_REMOVE, nullptr};
-    if (rawWatched)
-        RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
     if (sink)
         DestroyWindow(sink);
     return hook && UnhookWindowsHookEx(hook) && ok;
