@@ -32,16 +32,13 @@ Keys Presses(const Keys& keys, std::vector<BYTE> down = {})
 {
     Keys out;
     for (const KeyEvent& key : keys) {
-        bool isDown = false;
-        for (BYTE vk : down)
-            isDown |= vk == key.vk;
-        if (key.flags & KEYEVENTF_KEYUP) {
-            down.erase(std::remove(down.begin(), down.end(), key.vk), down.end());
-        } else if (isDown) {
+        const auto at = std::find(down.begin(), down.end(), key.vk);
+        if (key.flags & KEYEVENTF_KEYUP && at != down.end())
+            down.erase(at);
+        else if (at != down.end())
             continue;
-        } else {
+        else if (!(key.flags & KEYEVENTF_KEYUP))
             down.push_back(key.vk);
-        }
         out.push_back(key);
     }
     return out;
