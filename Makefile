@@ -49,10 +49,14 @@ SECONDS ?= 300
 soak: build-$(RUN_TARGET)
 	@tools/pad-run.sh $(BUILD) $(RUN_TARGET) keyvane_soak $(SECONDS) $(SEED)
 
-# Keyvane on this machine's game pad, through Wine's own DirectInput.
-run: build-$(RUN_TARGET)
-	@WINEDLLOVERRIDES="dinput=b;mscoree,mshtml=" tools/wine-run.sh --target $(RUN_TARGET) \
-		--state $(BUILD)/$(RUN_TARGET)/wine $(BUILD)/$(RUN_TARGET)/bin/Keyvane.exe
+# Keyvane on this machine's game pad, through Wine's own DirectInput, on
+# this machine's desktop: without one nobody could see its window or answer
+# its boxes, so it stops at once and says what to run instead.
+run:
+	@test -n "$$DISPLAY" || { echo "make run: Keyvane needs a desktop to show its window on, and no DISPLAY is set." >&2; \
+		echo "make run: 'make demo' runs Keyvane without one: it plays a pad script and prints the keys." >&2; exit 1; }
+	@$(MAKE) --no-print-directory build-$(RUN_TARGET)
+	@tools/run.sh $(BUILD) $(RUN_TARGET)
 
 # The PNG decoder built for this machine with clang, with the targets'
 # libpng built from the same unpacked source: its tests under
@@ -72,8 +76,9 @@ fuzz: native-build
 	@tools/fuzz-png.sh --build $(BUILD)/native $(FUZZ_SECONDS)
 
 # What a user gets: dist/Keyvane.exe, the 32-bit program, and
-# dist/Keyvane-<version>.zip with it, the README and the licence. The
-# version is the build's KEYVANE_VERSION.
+# dist/Keyvane-<version>.zip with it, the licence and docs/README.txt, the
+# player's read (with Windows line ends, for every Notepad). The version is
+# the build's KEYVANE_VERSION.
 .PHONY: dist
 dist: build-i686
 	@mkdir -p dist
@@ -81,7 +86,8 @@ dist: build-i686
 	@version=$$(sed -n 's/^KEYVANE_VERSION:[A-Z]*=//p' $(BUILD)/i686/CMakeCache.txt); \
 	 test -n "$$version" || { echo "dist: no KEYVANE_VERSION in $(BUILD)/i686" >&2; exit 1; }; \
 	 rm -f dist/Keyvane-$$version.zip; \
-	 zip -q -j dist/Keyvane-$$version.zip dist/Keyvane.exe README.md LICENSE; \
+	 zip -q -j dist/Keyvane-$$version.zip dist/Keyvane.exe && \
+	 zip -q -j -l dist/Keyvane-$$version.zip docs/README.txt LICENSE && \
 	 echo "dist: dist/Keyvane.exe dist/Keyvane-$$version.zip"
 
 clean:

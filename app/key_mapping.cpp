@@ -22,19 +22,29 @@ struct KeyRule {
     Source source;
     int activeValue;  // for the button: any non-zero read
     BYTE key;
-    BYTE downScan;
-    DWORD downFlags;
+    BYTE scan;
+    DWORD flags;  // KEYEVENTF_EXTENDEDKEY or 0, on key-down and key-up alike
     int* held;
 };
 
+// Games that read the keyboard by scan code (DirectInput's keyboard, raw
+// input, the scan-code bits of WM_KEYDOWN) see only keys that carry a real
+// one. These are the codes a keyboard sends for these keys on every layout,
+// so they are fixed here, not looked up: the arrows are the extended
+// (0xE0-prefixed) 0x48, 0x50, 0x4B and 0x4D, Space the plain 0x39. The
+// key-up carries the same code and flag, or the game never sees it go up.
+constexpr BYTE ScanUp = 0x48;
+constexpr BYTE ScanDown = 0x50;
+constexpr BYTE ScanLeft = 0x4B;
+constexpr BYTE ScanRight = 0x4D;
+constexpr BYTE ScanSpace = 0x39;
+
 const KeyRule keyRules[] = {
-    {Source::AxisY, -1, VK_UP, 0, 0, &upHeld},
-    {Source::AxisY, +1, VK_DOWN, 0, 0, &downHeld},
-    {Source::AxisX, -1, VK_LEFT, 0, 0, &leftHeld},
-    {Source::AxisX, +1, VK_RIGHT, 0, 0, &rightHeld},
-    // Space goes down with scan code 0x20 (its virtual-key code, not its own
-    // scan code 0x39) and the extended flag; every key goes up with scan 0.
-    {Source::Button, 1, VK_SPACE, 0x20, KEYEVENTF_EXTENDEDKEY, &spaceHeld},
+    {Source::AxisY, -1, VK_UP, ScanUp, KEYEVENTF_EXTENDEDKEY, &upHeld},
+    {Source::AxisY, +1, VK_DOWN, ScanDown, KEYEVENTF_EXTENDEDKEY, &downHeld},
+    {Source::AxisX, -1, VK_LEFT, ScanLeft, KEYEVENTF_EXTENDEDKEY, &leftHeld},
+    {Source::AxisX, +1, VK_RIGHT, ScanRight, KEYEVENTF_EXTENDEDKEY, &rightHeld},
+    {Source::Button, 1, VK_SPACE, ScanSpace, 0, &spaceHeld},
 };
 
 int ReadSource(Source source)
@@ -57,7 +67,7 @@ bool IsActive(const KeyRule& rule, int value)
 
 void KeyUp(const KeyRule& rule)
 {
-    keybd_event(rule.key, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(rule.key, rule.scan, rule.flags | KEYEVENTF_KEYUP, 0);
     *rule.held = 0;
 }
 
@@ -73,7 +83,7 @@ void KeyMappingPoll()
     }
     for (const KeyRule& rule : keyRules) {
         if (IsActive(rule, ReadSource(rule.source))) {
-            keybd_event(rule.key, rule.downScan, rule.downFlags, 0);
+            keybd_event(rule.key, rule.scan, rule.flags, 0);
             *rule.held = 1;
         }
         // The opposite side is not the centre: a held key waits for 0.

@@ -13,7 +13,8 @@ extern int spaceHeld;
 // failed snapshot reads as a centred stick and a released button.
 void KeyMappingPoll();
 
-// Injects the key-up of every held key, in the rules' order, and clears its
-// flag, so that suspending the mapping, the help box or quitting leaves no
-// key stuck.
+// Injects the key-up of every held key, in the rules' order, with the
+// arguments of its key-down but KEYEVENTF_KEYUP added, and clears its flag,
+// so that suspending the mapping, the help box, quitting or a crash leaves
+// no key stuck.
 void KeyMappingReleaseHeld();

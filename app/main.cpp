@@ -2,6 +2,7 @@
 // build window 0, run the loop, end the libraries and exit with code 0.
 #include <windows.h>
 
+#include "app/crash_release.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/runtime_end.h"
@@ -46,6 +47,7 @@ bool Start()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // Keyvane takes no arguments: the command line is not read.
+    CrashReleaseInstall();
     if (Start())
         MainLoop();
     RuntimeEnd();

@@ -1,5 +1,7 @@
 #include "app/main_loop.h"
 
+#include <windows.h>
+
 #include "app/actions.h"
 #include "app/key_mapping.h"
 #include "app/main_window.h"
@@ -12,11 +14,41 @@ intptr_t eventGadget;
 
 namespace {
 
-// The poll interval: each idle pass ends after this wait.
+// The poll interval: a pass waits at most this long for an event, and one
+// that got an event polls too once this long has passed since the last poll.
 constexpr int PassTimeout = 10;
+
+// When the pad was last polled, in performance-counter ticks.
+LONGLONG lastPollTicks;
+
+LONGLONG Ticks()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+// Whole milliseconds since the last poll.
+LONGLONG MsSinceLastPoll()
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return (Ticks() - lastPollTicks) * 1000 / frequency.QuadPart;
+}
+
+// A stream of messages must not starve the pad. Under Wine a cursor resting
+// on a themed button brings a WM_SYSTIMER every 10 ms (the button's mouse
+// tracking), so every wait would end in a message; the wait therefore ends
+// when the next poll is due, and a pass past that time polls whatever it got.
+int PassWait()
+{
+    const LONGLONG left = PassTimeout - MsSinceLastPoll();
+    return static_cast<int>(left < 0 ? 0 : left > PassTimeout ? PassTimeout : left);
+}
 
 void IdlePass()
 {
+    lastPollTicks = Ticks();
     // A suspended mapping must not leave keys down: the first suspended
     // pass lets go of what is held, later ones find nothing to release.
     if (GadgetGetState(SuspendCheckBox) == 1)
@@ -41,13 +73,13 @@ void GadgetPass()
 
 void MainLoopPass()
 {
-    eventCode = EventWait(PassTimeout);
+    eventCode = EventWait(PassWait());
     if (eventCode == CloseEvent)
         quitRequested = 1;
-    if (eventCode == NoEvent)
-        IdlePass();
-    else if (eventCode == GadgetEvent)
+    if (eventCode == GadgetEvent)
         GadgetPass();
+    if (!quitRequested && (eventCode == NoEvent || MsSinceLastPoll() >= PassTimeout))
+        IdlePass();
 }
 
 void MainLoop()

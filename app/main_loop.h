@@ -1,4 +1,4 @@
-// The application's one loop: poll the pad on idle passes, run the help and
+// The application's one loop: poll the pad every 10 ms, run the help and
 // purchase actions, end on a close request.
 #pragma once
 
@@ -12,5 +12,6 @@ extern intptr_t eventGadget;
 // Returns after the pass that saw a CloseEvent, with no key left held.
 void MainLoop();
 
-// One pass: wait up to 10 ms for an event and act on it.
+// One pass: wait up to 10 ms for an event and act on it; poll the pad when
+// no event came or 10 ms have passed since the last poll.
 void MainLoopPass();

@@ -17,11 +17,12 @@ tools="$(dirname "$0")"
 # MinGW-w64 compilers, zlib for them, googletest), the libpng source
 # (dpkg-dev), the Wine runs (wine, wine64, xvfb), make native-test and make
 # fuzz (clang and its sanitizer and fuzzer runtimes, zlib), the icon and
-# the demo's screenshot (imagemagick), make dist (zip). wine64 runs the
+# the demo's screenshot (imagemagick) and the title-bar glyphs in it
+# (fonts-wine: Wine's Marlett), make dist (zip). wine64 runs the
 # x86-64 build everywhere; wine32 only where the host runs 32-bit code,
 # because elsewhere it cannot start and only slows down every new 64-bit
 # prefix.
-packages=(wine wine64 xvfb cmake make googletest dpkg-dev imagemagick zip
+packages=(wine wine64 xvfb cmake make googletest dpkg-dev imagemagick fonts-wine zip
           g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
           libz-mingw-w64-dev zlib1g-dev clang libclang-rt-14-dev)

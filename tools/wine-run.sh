@@ -83,6 +83,11 @@ session_start() {
         wineserver -f -p >/dev/null 2>&1 &
         server_pid=$!
     fi
+    # Wine draws the title-bar buttons with its Marlett font, but this Wine
+    # does not look for it where Debian's fonts-wine puts it: without a copy
+    # in the prefix the buttons show the letters "0 1 r".
+    local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then cp "$marlett" "$fonts/"; fi
     cat > "$session" <<S
 DISPLAY=$display
 XVFB_PID=$xvfb_pid

@@ -93,7 +93,7 @@ void Track(const std::vector<KeyEvent>& events)
         for (unsigned i = 0; i < 5; ++i)
             bit |= event.vk == mappedKeys[i] ? 1u << i : 0;
         const bool up = event.flags & KEYEVENTF_KEYUP;
-        if (!bit || !(event == (up ? Up(event.vk) : event.vk == VK_SPACE ? SpaceDown : Down(event.vk)))) {
+        if (!bit || !(event == (up ? Up(event.vk) : Down(event.vk)))) {
             char detail[96];
             wsprintfA(detail, "vk 0x%02X scan 0x%02X flags 0x%lX", event.vk, event.scan, event.flags);
             Fault(std::string("an event the mapping never injects: ") + detail);
@@ -227,9 +227,6 @@ void PlayMouse()
         SetCursorPos(r.left + Draw(r.right - r.left), r.top + Draw(r.bottom - r.top));
         Sleep(Draw(10));
     }
-    // Under Wine, a cursor resting on some of the gadgets feeds the loop a
-    // message on every pass, and the pad is not polled until it moves away.
-    SetCursorPos(0, 0);
     Settle();
 }
 

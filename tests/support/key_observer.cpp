@@ -8,54 +8,100 @@
 namespace {
 
 // Each Take injects a key-up of an unused key carrying a numbered tag; once
-// the hook has seen it, it has seen everything injected before it.
+// the hook and the raw input window have seen it, they have seen everything
+// injected before it.
 constexpr BYTE MarkerKey = VK_F24;
 constexpr ULONG_PTR MarkerTag = 0x4B560000;
 constexpr ULONG_PTR MarkerMask = 0xFFFF0000;
 constexpr DWORD MarkerTimeoutMs = 5000;
+constexpr char RawSinkClass[] = "KeyObserverRawSink";
+// The keyboard in HID terms: generic desktop page, keyboard usage.
+constexpr USHORT GenericDesktopPage = 1, KeyboardUsage = 6;
+
+// What one reader saw since the last Take, and the last marker it saw.
+struct Seen {
+    std::vector<KeyEvent> events;
+    ULONG_PTR marker;
+};
 
 CRITICAL_SECTION lock;
-std::vector<KeyEvent> events;
+Seen hooked, raw;
 ULONG_PTR awaitedMarker;
+bool rawAwaited;
+bool rawWatched;
 HANDLE markerSeen;
 HANDLE hookThread;
 DWORD hookThreadId;
+
+void Record(Seen& seen, const KeyEvent& event)
+{
+    EnterCriticalSection(&lock);
+    if (event.vk == MarkerKey && (event.extraInfo & MarkerMask) == MarkerTag)
+        seen.marker = event.extraInfo;
+    else
+        seen.events.push_back(event);
+    if (hooked.marker == awaitedMarker && (!rawAwaited || raw.marker == awaitedMarker))
+        SetEvent(markerSeen);
+    LeaveCriticalSection(&lock);
+}
 
 LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
 {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
     if (code != HC_ACTION || !(key->flags & LLKHF_INJECTED))
         return CallNextHookEx(nullptr, code, message, data);
-    EnterCriticalSection(&lock);
-    if (key->vkCode == MarkerKey && (key->dwExtraInfo & MarkerMask) == MarkerTag) {
-        if (key->dwExtraInfo == awaitedMarker)
-            SetEvent(markerSeen);
-    } else {
-        const DWORD flags = (key->flags & LLKHF_EXTENDED ? KEYEVENTF_EXTENDEDKEY : 0) |
-                            (key->flags & LLKHF_UP ? KEYEVENTF_KEYUP : 0);
-        events.push_back({static_cast<BYTE>(key->vkCode), static_cast<BYTE>(key->scanCode), flags, key->dwExtraInfo,
-                          key->flags, key->time});
-    }
-    LeaveCriticalSection(&lock);
+    const DWORD flags =
+        (key->flags & LLKHF_EXTENDED ? KEYEVENTF_EXTENDEDKEY : 0) | (key->flags & LLKHF_UP ? KEYEVENTF_KEYUP : 0);
+    Record(hooked, {static_cast<BYTE>(key->vkCode), static_cast<BYTE>(key->scanCode), flags, key->dwExtraInfo,
+                    key->flags, key->time});
     return 1;
 }
 
-// The hook is called through its thread's message loop.
+// Raw input, as a game that reads scan codes gets it. RIDEV_INPUTSINK: the
+// keys go to another window, and Wine delivers them here even though the
+// hook takes them out of the stream, but only while some window has the
+// foreground.
+LRESULT CALLBACK RawSink(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    RAWINPUT input;
+    UINT size = sizeof input;
+    if (message == WM_INPUT &&
+        GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_INPUT, &input, &size, sizeof input.header) != UINT(-1) &&
+        input.header.dwType == RIM_TYPEKEYBOARD) {
+        const RAWKEYBOARD& key = input.data.keyboard;
+        const DWORD flags =
+            (key.Flags & RI_KEY_E0 ? KEYEVENTF_EXTENDEDKEY : 0) | (key.Flags & RI_KEY_BREAK ? KEYEVENTF_KEYUP : 0);
+        Record(raw, {static_cast<BYTE>(key.VKey), static_cast<BYTE>(key.MakeCode), flags, key.ExtraInformation,
+                     key.Flags, static_cast<DWORD>(GetMessageTime())});
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The hook and the raw input window are served by this thread's messages.
 DWORD WINAPI HookThread(void* ready)
 {
     HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0);
+    const WNDCLASSA sinkClass = {0, RawSink, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
+                                 RawSinkClass};
+    RegisterClassA(&sinkClass);
+    HWND sink = CreateWindowA(RawSinkClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    RAWINPUTDEVICE keyboard = {GenericDesktopPage, KeyboardUsage, RIDEV_INPUTSINK, sink};
+    const bool ok = hook && sink && (!rawWatched || RegisterRawInputDevices(&keyboard, 1, sizeof keyboard));
     SetEvent(ready);
     MSG msg;
-    while (hook && GetMessageA(&msg, nullptr, 0, 0) > 0)
+    while (ok && GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
-    return hook && UnhookWindowsHookEx(hook);
+    if (sink)
+        DestroyWindow(sink);
+    return hook && UnhookWindowsHookEx(hook) && ok;
 }
 
 // Injects a fresh marker and waits for the hook to see it.
-bool MarkerComesThrough(DWORD timeoutMs)
+bool MarkerComesThrough(DWORD timeoutMs, bool byRawInput = false)
 {
     EnterCriticalSection(&lock);
     const ULONG_PTR marker = awaitedMarker = MarkerTag | ((awaitedMarker + 1) & ~MarkerMask);
+    rawAwaited = byRawInput;
     ResetEvent(markerSeen);
     LeaveCriticalSection(&lock);
     keybd_event(MarkerKey, 0, KEYEVENTF_KEYUP, marker);
@@ -63,6 +109,19 @@ bool MarkerComesThrough(DWORD timeoutMs)
 }
 
 }  // namespace
+
+KeyEvent Down(BYTE vk)
+{
+    const BYTE scan = vk == VK_UP ? 0x48 : vk == VK_DOWN ? 0x50 : vk == VK_LEFT ? 0x4B : vk == VK_RIGHT ? 0x4D : 0x39;
+    return {vk, scan, vk == VK_SPACE ? 0u : KEYEVENTF_EXTENDEDKEY, 0};
+}
+
+KeyEvent Up(BYTE vk)
+{
+    KeyEvent up = Down(vk);
+    up.flags |= KEYEVENTF_KEYUP;
+    return up;
+}
 
 bool operator==(const KeyEvent& a, const KeyEvent& b)
 {
@@ -75,10 +134,11 @@ void PrintTo(const KeyEvent& event, std::ostream* out)
          << ", flags " << event.flags << ", extra " << event.extraInfo << "}" << std::dec << std::noshowbase;
 }
 
-bool KeyObserverStart()
+bool KeyObserverStart(bool rawInput)
 {
     if (hookThread)
-        return true;
+        return rawInput == rawWatched;
+    rawWatched = rawInput;
     if (!markerSeen) {
         InitializeCriticalSection(&lock);
         markerSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -103,7 +163,8 @@ bool KeyObserverStart()
     }
     // Nothing injected while priming belongs to a test.
     EnterCriticalSection(&lock);
-    events.clear();
+    hooked.events.clear();
+    raw.events.clear();
     LeaveCriticalSection(&lock);
     return true;
 }
@@ -117,19 +178,24 @@ void KeyObserverStop()
     CloseHandle(hookThread);
     hookThread = nullptr;
     EnterCriticalSection(&lock);
-    events.clear();
+    hooked.events.clear();
+    raw.events.clear();
     LeaveCriticalSection(&lock);
 }
 
-std::vector<KeyEvent> KeyObserverTake()
+std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput)
 {
     std::vector<KeyEvent> taken;
     if (!hookThread)
         ADD_FAILURE() << "KeyObserverTake without a running key observer";
-    else if (!MarkerComesThrough(MarkerTimeoutMs))
-        ADD_FAILURE() << "the keyboard hook did not see the marker event within " << MarkerTimeoutMs << " ms";
+    else if (!MarkerComesThrough(MarkerTimeoutMs, rawInput && rawWatched))
+        ADD_FAILURE() << "the marker event did not come through within " << MarkerTimeoutMs << " ms"
+                      << (rawInput ? " (raw input: does a window have the foreground?)" : "");
     EnterCriticalSection(&lock);
-    taken.swap(events);
+    taken.swap(hooked.events);
+    if (rawInput)
+        rawInput->swap(raw.events);
+    raw.events.clear();
     LeaveCriticalSection(&lock);
     return taken;
 }

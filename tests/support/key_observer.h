@@ -1,8 +1,8 @@
 // Watches the keyboard events injected into the system input stream with a
-// low-level keyboard hook on a thread of its own. While it watches, injected
-// events are taken out of the stream and reach no window, so that the keys a
-// test presses change nothing on the shared desktop (suites that use it are
-// DESKTOP suites).
+// low-level keyboard hook and with raw input, on a thread of its own. While
+// it watches, injected events are taken out of the stream and reach no
+// window, so that the keys a test presses change nothing on the shared
+// desktop (suites that use it are DESKTOP suites).
 #pragma once
 
 #include <windows.h>
@@ -16,31 +16,30 @@ struct KeyEvent {
     BYTE scan;
     DWORD flags;  // KEYEVENTF_EXTENDEDKEY and KEYEVENTF_KEYUP
     ULONG_PTR extraInfo;
-    // As the hook saw it; not compared.
-    DWORD hookFlags = 0;  // LLKHF_INJECTED, LLKHF_EXTENDED, LLKHF_UP
+    // As the reader saw it; not compared.
+    DWORD hookFlags = 0;  // LLKHF_* from the hook, RI_KEY_* from raw input
     DWORD time = 0;       // milliseconds, the system clock
 };
 
 bool operator==(const KeyEvent& a, const KeyEvent& b);
 
-// The events the key mapping injects: an arrow key-down, any key-up, and
-// Space's key-down with scan code 0x20 and the extended flag.
-inline KeyEvent Down(BYTE vk)
-{
-    return {vk, 0, 0, 0};
-}
-inline KeyEvent Up(BYTE vk)
-{
-    return {vk, 0, KEYEVENTF_KEYUP, 0};
-}
-const KeyEvent SpaceDown = {VK_SPACE, 0x20, KEYEVENTF_EXTENDEDKEY, 0};
+// The events the key mapping injects: a keyboard's own scan code, the
+// arrows with the extended flag, the same on key-down and key-up.
+KeyEvent Down(BYTE vk);
+KeyEvent Up(BYTE vk);
 void PrintTo(const KeyEvent& event, std::ostream* out);
 
-// Installs the hook; false when the system refuses it.
-bool KeyObserverStart();
+// Installs the hook, and with rawInput registers for raw input too; false
+// when the system refuses either. (Under Wine, with raw input registered,
+// the hostile-message suite's last marker never came through; why is not
+// known, so only the suites that read raw input register for it.)
+bool KeyObserverStart(bool rawInput = false);
 void KeyObserverStop();
 
-// The events injected since the last call, oldest first. It first waits
-// until the input stream has delivered everything injected before the call,
-// so that an empty result means that nothing was injected.
-std::vector<KeyEvent> KeyObserverTake();
+// The events injected since the last call, oldest first, as the hook saw
+// them, and as raw input (RIDEV_INPUTSINK) delivered them when rawInput is
+// given and the observer watches it (under Wine, raw input comes only while
+// a window has the foreground). It first waits
+// until they have seen everything injected before the call, so that an
+// empty result means that nothing was injected.
+std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput = nullptr);

@@ -164,6 +164,11 @@ struct RemoteDevice final : IDirectInputDevice7A {
         LONG n = InterlockedIncrement(&block->readStampNext) - 1;
         InterlockedExchange64(&block->readStamps[n % RemotePadReadStampCount], now.QuadPart);
         InterlockedIncrement(&block->reads);
+        if (InterlockedExchange(&Pad().crashRead, 0)) {
+            // A real access violation: the pointer is not known to be null.
+            LONG* volatile nowhere = nullptr;
+            *nowhere = 0;
+        }
         return Log(RemoteCallGetDeviceState, GetState(size, data));
     }
     HRESULT GetState(DWORD size, LPVOID data)

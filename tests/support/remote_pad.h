@@ -48,6 +48,7 @@ struct RemotePadDevice {
     LONG attached;
     RemotePadFaults faults;
     LONG failReads;  // the next that many GetDeviceState calls fail
+    LONG crashRead;  // the next GetDeviceState call faults, as a broken driver
     LONG refs;       // references held on all of the pad's device objects
     LONG acquired;   // of the pad's device objects, those acquired
     LONG rangeMin[2], rangeMax[2];  // of X and Y, as SetProperty set them

@@ -118,6 +118,12 @@ void RemotePadFailReads(RemotePadDriver& driver, int pad, int count)
         InterlockedExchange(&device->failReads, count);
 }
 
+void RemotePadCrashRead(RemotePadDriver& driver, int pad)
+{
+    if (RemotePadDevice* device = Device(driver, pad))
+        InterlockedExchange(&device->crashRead, 1);
+}
+
 LONG RemotePadReads(RemotePadDriver& driver)
 {
     return RemotePadRead(&driver.block->reads);

@@ -43,6 +43,9 @@ void RemotePadSetButton(RemotePadDriver& driver, int pad, int button, bool press
 // The pad's next that many GetDeviceState calls fail with DIERR_INPUTLOST
 // and lose the acquisition.
 void RemotePadFailReads(RemotePadDriver& driver, int pad, int count);
+// The pad's next GetDeviceState call raises an access violation in the
+// reader's process.
+void RemotePadCrashRead(RemotePadDriver& driver, int pad);
 // GetDeviceState calls made so far on any pad.
 LONG RemotePadReads(RemotePadDriver& driver);
 // Waits until count more GetDeviceState calls have been made on any pad

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "app/main_window.h"
 #include "tests/support/key_observer.h"
@@ -36,12 +37,17 @@ DWORD startTick;
 int repeats[256];  // polls that pressed a key again while it was down
 bool isDown[256];
 
-// Prints the events since the last call. A held key is pressed again on
-// every poll: those repeats are counted and told with its key-up.
-void PrintKeys()
+// Prints the events since the last call, beside what a game reading raw
+// input got for each (while Keyvane's window is there to have the
+// foreground). A held key is pressed again on every poll: those repeats
+// are counted and told with its key-up.
+void PrintKeys(bool withRawInput = true)
 {
     const char* const names[] = {"Left", "Up", "Right", "Down", "Space", "?"};  // VK_LEFT to VK_DOWN first
-    for (const KeyEvent& key : KeyObserverTake()) {
+    std::vector<KeyEvent> raw;
+    const std::vector<KeyEvent> keys = KeyObserverTake(withRawInput ? &raw : nullptr);
+    size_t r = 0;  // the raw input event that matches the next printed one
+    for (const KeyEvent& key : keys) {
         const bool up = key.flags & KEYEVENTF_KEYUP;
         if (!up && isDown[key.vk]) {
             ++repeats[key.vk];
@@ -50,6 +56,12 @@ void PrintKeys()
         const int name = key.vk == VK_SPACE ? 4 : key.vk >= VK_LEFT && key.vk <= VK_DOWN ? key.vk - VK_LEFT : 5;
         printf("  %6lu ms  %-5s %-4s scan 0x%02X  flags 0x%lX", static_cast<unsigned long>(key.time - startTick),
                names[name], up ? "up" : "down", key.scan, key.flags);
+        while (r < raw.size() && !(raw[r].vk == key.vk && (raw[r].flags & KEYEVENTF_KEYUP) == (key.flags & KEYEVENTF_KEYUP)))
+            ++r;
+        if (r < raw.size()) {
+            printf("  raw input: make code 0x%02X, flags 0x%lX", raw[r].scan, raw[r].hookFlags);
+            ++r;
+        }
         if (up && repeats[key.vk])
             printf("  (its key-down came again on %d more polls)", repeats[key.vk]);
         printf("\n");
@@ -90,7 +102,7 @@ int main(int, char** argv)
 {
     RemotePadDriver pads;
     KeyvaneProcess program;
-    if (!RemotePadCreate(pads) || RemotePadPlug(pads) != 0 || !KeyObserverStart())
+    if (!RemotePadCreate(pads) || RemotePadPlug(pads) != 0 || !KeyObserverStart(true))
         return fprintf(stderr, "demo: cannot set up the simulated pad or the key observer\n"), 1;
     startTick = GetTickCount();
     if (!KeyvaneStart(program) || !KeyvaneWaitWindow(program)) {
@@ -113,7 +125,7 @@ int main(int, char** argv)
     printf(saved ? "window saved to %s\n" : "demo: could not save the window to %s\n", argv[1]);
     printf("closing Keyvane\n");
     const DWORD code = KeyvaneClose(program);
-    PrintKeys();
+    PrintKeys(false);
     printf("Keyvane exited with code %lu\n", static_cast<unsigned long>(code));
     return code == 0 && saved ? 0 : 1;
 }
