@@ -2,9 +2,7 @@
 // step that its two commands run.
 #include <richedit.h>
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "runtime/window/focus.h"
 #include "runtime/window/window.h"
@@ -21,11 +19,29 @@ bool IsTabStop(HWND window)
     return IsWindowEnabled(window) && IsWindowVisible(window) && (GetWindowLongA(window, GWL_STYLE) & WS_TABSTOP);
 }
 
-// The container's tab stops in the order EnumChildWindows visits them.
+// What one step needs of the container's tab stops, in the order
+// EnumChildWindows visits them: the ends, and the neighbours of the focus.
+struct TabStops {
+    HWND current;
+    HWND first, last;
+    HWND before, after;  // the stops next to current, when it is one
+    bool found;
+};
+
 BOOL CALLBACK CollectTabStop(HWND window, LPARAM param)
 {
-    if (IsTabStop(window))
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    auto* stops = reinterpret_cast<TabStops*>(param);
+    if (!IsTabStop(window))
+        return TRUE;
+    if (!stops->first)
+        stops->first = window;
+    if (stops->found && !stops->after)
+        stops->after = window;
+    if (window == stops->current)
+        stops->found = true;
+    else if (!stops->found)
+        stops->before = window;
+    stops->last = window;
     return TRUE;
 }
 
@@ -64,21 +80,20 @@ void FocusStep(int direction)
         }
     }
 
-    std::vector<HWND> stops;
+    TabStops stops = {current, nullptr, nullptr, nullptr, nullptr, false};
     EnumChildWindows(container, CollectTabStop, reinterpret_cast<LPARAM>(&stops));
-    if (stops.empty())
+    if (!stops.first)
         return;
-    const auto at = std::find(stops.begin(), stops.end(), current);
     if (direction == 0) {
         // From no focus to the first stop, from the last back to the first;
         // a focus that is no tab stop stays where it is.
         if (!current)
-            SetFocus(stops.front());
-        else if (at != stops.end())
-            SetFocus(std::next(at) == stops.end() ? stops.front() : *std::next(at));
+            SetFocus(stops.first);
+        else if (stops.found)
+            SetFocus(stops.after ? stops.after : stops.first);
     } else {
         // To the previous stop; from the first, from no focus and from a
         // focus that is no tab stop, to the last.
-        SetFocus(at != stops.end() && at != stops.begin() ? *std::prev(at) : stops.back());
+        SetFocus(stops.found && stops.before ? stops.before : stops.last);
     }
 }
