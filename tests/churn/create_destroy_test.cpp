@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "runtime/core/heaps.h"
 #include "runtime/core/strings.h"
 #include "runtime/font/font.h"
 #include "runtime/gadget/gadget.h"
@@ -65,9 +66,7 @@ void Round(int round)
 
 TEST(CreateAndDestroy, AThousandWindowsOfEveryKindLeaveNothingBehind)
 {
-    EnsureWindowLibrary();
-    FontInit();
-    StringInit();
+    EnsureRuntime();
     Round(0);
     Round(1);
     const std::vector<size_t> start = Figures();

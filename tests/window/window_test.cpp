@@ -33,7 +33,7 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureWindowLibrary();
+        EnsureRuntime();
         StringInit();
         DrainEvents();
     }
