@@ -2,7 +2,6 @@
 // library the system has.
 #include <richedit.h>
 
-#include "runtime/core/window_reports.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/gadget/gadget_creation.h"
 #include "runtime/gadget/gadget_editor.h"
@@ -14,7 +13,7 @@ namespace {
 
 constexpr DWORD EditorStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_WANTRETURN |
                               ES_NOHIDESEL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_MULTILINE;
-static_assert(EditorStyle == 0x503111C4, "");
+static_assert(EditorStyle == 0x503111C4, "the editor's style word at creation");
 static_assert(EditorReadOnly == ES_READONLY && EditorReadOnly == ECO_READONLY, "one bit for flag and option");
 // EM_LIMITTEXT's largest limit.
 constexpr WPARAM EditorTextLimit = 0xFFFFFFFFu;
@@ -130,6 +129,7 @@ intptr_t GadgetCreateEditor(ObjectId number, int x, int y, int width, int height
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorWindowProc)));
     // Whatever the new control has queued is served before it becomes a
     // gadget.
-    EventPumpPending();
+    if (GadgetEventPump)
+        GadgetEventPump();
     return GadgetRegister(number, object, control, &EditorKindTable);
 }
