@@ -305,16 +305,19 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
     } steps[] = {
         {"an empty line in an empty editor", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
         {"the next line writes it out", [](GadgetObject*) { GadgetAddItem(3, -1, "b"); }, "2:|b"},
-        {"before the first line", [](GadgetObject*) { GadgetAddItem(3, 0, "a"); }, "3:a||b"},
-        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "2:a|b"},
-        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|b"},
-        {"line -1 removed, the caret on line 1",
-         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 3, 3), g->kind->removeItem(g, -1); }, "2:a|b"},
-        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:a"},
-        {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
-        {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"that line removed, the empty one stays", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:"},
         {"an insertion before it", [](GadgetObject*) { GadgetAddItem(3, 0, "h"); }, "2:h|"},
         {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "t"); }, "3:h||t"},
+        {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
+        {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"a text replaces it", [](GadgetObject*) { GadgetSetText(3, "x"); }, "1:x"},
+        {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "y"); }, "2:x|y"},
+        {"before the first line", [](GadgetObject*) { GadgetAddItem(3, 0, "a"); }, "3:a|x|y"},
+        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "2:a|y"},
+        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|y"},
+        {"line -1 removed, the caret on line 1",
+         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 3, 3), g->kind->removeItem(g, -1); }, "2:a|y"},
+        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:a"},
     };
     ASSERT_NE(GadgetCreateEditor(3, 0, 0, 200, 120, 0), 0);
     GadgetObject* editor = GadgetLookup(3);
