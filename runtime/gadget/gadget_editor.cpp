@@ -122,8 +122,7 @@ intptr_t GadgetCreateEditor(ObjectId number, int x, int y, int width, int height
     GadgetObject* object = GadgetAllocate(number, control);
     if (!object)
         return 0;
-    KindWordSet(object, EditorWord::frontColor, -1);
-    KindWordSet(object, EditorWord::backColor, -1);
+    const ObjectId id = number == AutoNumber ? reinterpret_cast<ObjectId>(object) : number;
     SendMessageA(control, EM_LIMITTEXT, EditorTextLimit, 0);
     editorClassProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorWindowProc)));
@@ -131,5 +130,14 @@ intptr_t GadgetCreateEditor(ObjectId number, int x, int y, int width, int height
     // gadget.
     if (GadgetEventPump)
         GadgetEventPump();
+    // A callback of the pump may have made gadgets, which moves the numbered
+    // slots, or taken this number.
+    object = static_cast<GadgetObject*>(ObjectTableSlot(GadgetTable, id));
+    if (!object || object->window) {
+        DestroyWindow(control);
+        return 0;
+    }
+    KindWordSet(object, EditorWord::frontColor, -1);
+    KindWordSet(object, EditorWord::backColor, -1);
     return GadgetRegister(number, object, control, &EditorKindTable);
 }

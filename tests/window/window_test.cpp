@@ -340,6 +340,25 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
     }
 }
 
+// The editor serves the window's queue before it registers: a gadget made
+// meanwhile grows the table, and the editor's record moves with it.
+TEST_F(WindowTest, AGadgetMadeWhileAnEditorIsCreatedLeavesItWhole)
+{
+    HWND window = reinterpret_cast<HWND>(WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU));
+    WindowLookup(0)->windowCallback = [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+        if (message == WM_APP)
+            GadgetCreateText(500, 0, 0, 80, 20, "made meanwhile");
+        return ProceedDefault;
+    };
+    PostMessageA(window, WM_APP, 0, 0);
+    HWND editor = reinterpret_cast<HWND>(GadgetCreateEditor(3, 0, 0, 200, 120, 0));
+    ASSERT_NE(GadgetLookup(500), nullptr) << "the pump ran no callback";
+    ASSERT_NE(GadgetLookup(3), nullptr);
+    EXPECT_EQ(GadgetLookup(3)->window, editor);
+    GadgetAddItem(3, -1, "line");
+    EXPECT_EQ(GadgetLookup(3)->kind->countItems(GadgetLookup(3)), 1);
+}
+
 // A brush that cannot be had leaves the colour without one, and the next
 // request tries again.
 TEST_F(WindowTest, GadgetBackgroundWithoutABrush)
