@@ -10,7 +10,7 @@
 #include "runtime/gadget/gadget.h"
 #include "runtime/gadget/gadget_brush_cache.h"
 #include "tests/support/process_resources.h"
-#include "tests/support/window_library.h"
+#include "tests/support/runtime_start.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "runtime/gadget/gadget.h"
 #include "runtime/joystick/joystick.h"
 #include "tests/support/remote_pad_driver.h"
-#include "tests/support/window_library.h"
+#include "tests/support/runtime_start.h"
 
 namespace {
 

@@ -49,19 +49,17 @@ bool EndedAfterCrash(const KeyvaneProcess& program)
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    DWORD debugger = 0;
+    HANDLE debugger = nullptr;
     for (BOOL more = Process32First(snapshot, &entry); more && !debugger; more = Process32Next(snapshot, &entry))
         if (entry.th32ParentProcessID == program.info.dwProcessId && lstrcmpiA(entry.szExeFile, "winedbg.exe") == 0)
-            debugger = entry.th32ProcessID;
+            debugger = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
     CloseHandle(snapshot);
     if (!debugger)
         return false;
     fprintf(stderr, "Keyvane crashed: Wine started its debugger for it\n");
     TerminateProcess(program.info.hProcess, 1);
-    if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, debugger)) {
-        TerminateProcess(process, 1);
-        CloseHandle(process);
-    }
+    TerminateProcess(debugger, 1);
+    CloseHandle(debugger);
     return WaitForSingleObject(program.info.hProcess, INFINITE) == WAIT_OBJECT_0;
 }
 

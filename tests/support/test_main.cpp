@@ -1,15 +1,12 @@
-// The entry of every test program: GoogleTest's own, after a filter that
-// ends a program that crashes at once, with the exception's code as its
-// status. Without it Wine starts its debugger, whose crash dialog waits on
-// the headless display until CTest's time-out.
+// Every test program's entry. A crash ends the program at once with the
+// exception's code: else Wine starts its debugger, whose crash dialog waits
+// on the headless display until CTest's time-out.
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
-namespace {
-
-LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* pointers)
+static LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* pointers)
 {
     const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
     fprintf(stderr, "unhandled exception 0x%08lx at %p\n", record->ExceptionCode, record->ExceptionAddress);
@@ -17,8 +14,6 @@ LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* pointers)
     TerminateProcess(GetCurrentProcess(), record->ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
 }
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
