@@ -3,15 +3,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/purchase_address.h"
 #include "runtime/core/strings.h"
 #include "runtime/window/message_box.h"
 
 char* purchaseAddress = nullptr;
 
-const char* const PurchasePageAddress = PurchaseAddressText;
+namespace {
 
-const char* const HelpText =
+// Its lines joined by CR LF.
+constexpr const char* HelpText =
     "''ComboBoxes'' - Allows you to change the key values\r\n"
     " for each joy axis and buttons.\r\n"
     "\r\n"
@@ -31,6 +31,8 @@ const char* const HelpText =
     "Created By: The Keyvane Project\r\n"
     "https://keyvane.example/\r\n"
     "Keyvane Lite is free to use and to share.";
+
+}  // namespace
 
 bool PurchaseAddressIntact(const char* address)
 {

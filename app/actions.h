@@ -3,13 +3,10 @@
 
 #include <cstdint>
 
+#include "app/purchase_address.h"
+
 // Null until the first purchase click, then the purchase page address.
 extern char* purchaseAddress;
-
-// The help text, its lines joined by CR LF.
-extern const char* const HelpText;
-// The purchase page this program was built with.
-extern const char* const PurchasePageAddress;
 
 // The help text in a message box modal for the whole thread.
 void HelpAction();

@@ -4,7 +4,10 @@
 #include "runtime/gadget/gadget.h"
 #include "runtime/window/window.h"
 
-const char* const EditionText =
+namespace {
+
+// The edition panel's eleven lines, joined by CR LF.
+constexpr const char* EditionText =
     "Keyvane lite is limited to only\r\n"
     "the arrow keys and space bar. Which\r\n"
     "works with some flash games.\r\n"
@@ -16,8 +19,6 @@ const char* const EditionText =
     "''Game Settings'' area.\r\n"
     "\r\n"
     "The full version is $10 USD.";
-
-namespace {
 
 // Centred on the screen, with a title bar, a system menu and a minimise
 // button: no maximise button and no sizing border.
@@ -49,6 +50,10 @@ constexpr ObjectId CreateButton = 25;
 constexpr ObjectId SaveButton = 26;
 constexpr ObjectId DeleteButton = 27;
 constexpr ObjectId SettingName = 41;
+// The frames round the stick's rows, the button rows and the settings.
+constexpr ObjectId AxisFrame = 37;
+constexpr ObjectId ButtonFrame = 38;
+constexpr ObjectId SettingsFrame = 39;
 
 void CreateAssignments()
 {
@@ -91,9 +96,9 @@ intptr_t MainWindowBuild()
     GadgetCreateCheckBox(SuspendCheckBox, 30, 10, 150, 20, "Disable Keyvane");
     GadgetCreateButton(HelpButton, 373, 11, 20, 20, "?");
     // The frames come after the gadgets they enclose.
-    GadgetCreateFrame(37, 5, 35, 190, 140, "XY Axis");
-    GadgetCreateFrame(38, 5, 185, 190, 260, "Buttons");
-    GadgetCreateFrame(39, 200, 35, 195, 410, "Game Settings");
+    GadgetCreateFrame(AxisFrame, 5, 35, 190, 140, "XY Axis");
+    GadgetCreateFrame(ButtonFrame, 5, 185, 190, 260, "Buttons");
+    GadgetCreateFrame(SettingsFrame, 200, 35, 195, 410, "Game Settings");
     GadgetCreateButton(PurchaseButton, 200, 5, 165, 30, "Purchase the Full Version");
     GadgetCreateString(SettingName, 210, 395, 120, 20, "");
     GadgetDisable(SettingName, 1);

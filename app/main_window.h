@@ -13,9 +13,6 @@ constexpr ObjectId HelpButton = 36;
 constexpr ObjectId PurchaseButton = 40;
 constexpr ObjectId CaptionFont = 0;
 
-// The edition panel's eleven lines, joined by CR LF.
-extern const char* const EditionText;
-
 // Opens window 0 and builds its gadgets; WindowOpen's result, 0 when the
 // window could not be opened (then nothing else is built).
 intptr_t MainWindowBuild();

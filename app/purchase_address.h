@@ -9,7 +9,8 @@
 #error "the build sets KEYVANE_PURCHASE_HOST and KEYVANE_PURCHASE_BUTTON"
 #endif
 
-constexpr const char PurchaseAddressText[] =
+// The one purchase page this program opens.
+constexpr const char PurchasePageAddress[] =
     "https://" KEYVANE_PURCHASE_HOST "/cgi-bin/webscr?cmd=_s-xclick&hosted_button_id=" KEYVANE_PURCHASE_BUTTON;
 
 // FNV-1a, 64 bits. Every step is a bijection of the state, so two texts of
@@ -22,5 +23,5 @@ constexpr uint64_t AddressHash(const char* text)
     return hash;
 }
 
-constexpr uint64_t PurchaseAddressHash = AddressHash(PurchaseAddressText);
-constexpr int32_t PurchaseAddressLength = sizeof PurchaseAddressText - 1;
+constexpr uint64_t PurchaseAddressHash = AddressHash(PurchasePageAddress);
+constexpr int32_t PurchaseAddressLength = sizeof PurchasePageAddress - 1;

@@ -22,7 +22,7 @@ set_tests_properties(wine_session_stop.${KEYVANE_TARGET} PROPERTIES FIXTURES_CLE
 function(keyvane_add_test name)
   cmake_parse_arguments(T "DESKTOP" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} keyvane_test_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   add_test(NAME ${name}.${KEYVANE_TARGET} COMMAND ${name})
   set_tests_properties(${name}.${KEYVANE_TARGET} PROPERTIES

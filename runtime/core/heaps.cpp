@@ -3,10 +3,17 @@
 HANDLE MainHeap = nullptr;
 HANDLE ListHeap = nullptr;
 
+namespace {
+
+// Only a first block: list nodes are small, and the heap grows with them.
+constexpr SIZE_T ListHeapInitialSize = 1024;
+
+}  // namespace
+
 void ListHeapInit()
 {
     if (!ListHeap)
-        ListHeap = HeapCreate(0, 1024, 0);
+        ListHeap = HeapCreate(0, ListHeapInitialSize, 0);
 }
 
 void ListHeapEnd()

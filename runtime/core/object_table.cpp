@@ -82,16 +82,19 @@ void* ObjectTableAllocate(ObjectTable* table, ObjectId id)
 
 void* ObjectTableLookup(ObjectTable* table, ObjectId id)
 {
+    void* candidate = ObjectTableSlot(table, id);
+    return candidate && IsLive(candidate) ? candidate : nullptr;
+}
+
+void* ObjectTableSlot(ObjectTable* table, ObjectId id)
+{
     if (!table)
         return nullptr;
-    void* candidate = nullptr;
     if (IsNumber(table, id))
-        candidate = Slot(table, id);
-    else if (HandleSetContains(&table->handles, static_cast<uintptr_t>(id)))
-        candidate = reinterpret_cast<void*>(id);
-    if (!candidate || !IsLive(candidate))
-        return nullptr;
-    return candidate;
+        return Slot(table, id);
+    if (HandleSetContains(&table->handles, static_cast<uintptr_t>(id)))
+        return reinterpret_cast<void*>(id);
+    return nullptr;
 }
 
 void ObjectTableRelease(ObjectTable* table, ObjectId id)

@@ -40,6 +40,11 @@ void* ObjectTableAllocate(ObjectTable* table, ObjectId id);
 // The live object's record, or null.
 void* ObjectTableLookup(ObjectTable* table, ObjectId id);
 
+// The record for id, live or not: for a creation that fills its record in
+// after a call that may grow the table and move the numbered slots. Null
+// for a number past the slots or a handle not handed out.
+void* ObjectTableSlot(ObjectTable* table, ObjectId id);
+
 // Frees the registry's hold on one object; the release routine is not called.
 void ObjectTableRelease(ObjectTable* table, ObjectId id);
 

@@ -1,6 +1,5 @@
-// Messages by which other parts of the runtime report to a library window,
-// and the pump that serves them: the gadget library sends and pumps, the
-// window library receives and defines the pump.
+// Messages by which other parts of the runtime report to a library window:
+// the gadget library sends them, the window library receives them.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +14,3 @@ constexpr UINT GadgetDataMessage = 13106;      // wParam gadget, lParam an event
 constexpr UINT GadgetForwardedMessage = 13120; // forwarded to the gadget in lParam
 constexpr int FocusGained = 14000;
 constexpr int FocusLost = 14001;
-
-// Dispatches every waiting message and reports none of what they produced.
-int EventPumpPending();

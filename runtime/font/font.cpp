@@ -4,6 +4,10 @@ ObjectTable* FontTable = nullptr;
 
 namespace {
 
+// Slots added when a number lies past the table: a program loads a few
+// fonts, so the table seldom grows.
+constexpr int32_t FontGrowthStep = 16;
+
 FontObject* FontLookup(ObjectId font)
 {
     return static_cast<FontObject*>(ObjectTableLookup(FontTable, font));
@@ -13,7 +17,7 @@ FontObject* FontLookup(ObjectId font)
 
 void FontInit()
 {
-    FontTable = ObjectTableNew(sizeof(FontObject), 16, FontRelease);
+    FontTable = ObjectTableNew(sizeof(FontObject), FontGrowthStep, FontRelease);
 }
 
 intptr_t FontLoadStyled(ObjectId font, const char* faceName, int points, int style)

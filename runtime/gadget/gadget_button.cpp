@@ -7,7 +7,7 @@ namespace {
 
 constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD CheckBoxStyle = ButtonStyle | BS_AUTOCHECKBOX;
-static_assert(ButtonStyle == 0x50030000 && CheckBoxStyle == 0x50030003, "");
+static_assert(ButtonStyle == 0x50030000 && CheckBoxStyle == 0x50030003, "the button and check box styles");
 
 GadgetKindTable ButtonKindTable;
 GadgetKindTable CheckBoxKindTable;

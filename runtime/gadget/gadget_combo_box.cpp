@@ -16,7 +16,7 @@ namespace {
 
 constexpr DWORD ComboStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_GROUP | CBS_HASSTRINGS;
 constexpr DWORD ComboListFlags = CBS_DROPDOWNLIST | WS_TABSTOP;
-static_assert(ComboStyle == 0x50A20200 && ComboListFlags == 0x10003, "");
+static_assert(ComboStyle == 0x50A20200 && ComboListFlags == 0x10003, "the combo box's style and list flags");
 // The extent of the drop-down list.
 constexpr int ComboWindowHeight = 350;
 // Any field height will do for measuring what the box adds around it.

@@ -3,7 +3,6 @@
 #include <richedit.h>
 
 #include "runtime/core/system_library.h"
-#include "runtime/core/window_reports.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/gadget/gadget_creation.h"
 #include "runtime/gadget/gadget_editor.h"
@@ -15,7 +14,7 @@ namespace {
 
 constexpr DWORD EditorStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_WANTRETURN |
                               ES_NOHIDESEL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_MULTILINE;
-static_assert(EditorStyle == 0x503111C4, "");
+static_assert(EditorStyle == 0x503111C4, "the editor's style word at creation");
 static_assert(EditorReadOnly == ES_READONLY && EditorReadOnly == ECO_READONLY, "one bit for flag and option");
 // EM_LIMITTEXT's largest limit.
 constexpr WPARAM EditorTextLimit = 0xFFFFFFFFu;
@@ -124,13 +123,22 @@ intptr_t GadgetCreateEditor(ObjectId number, int x, int y, int width, int height
     GadgetObject* object = GadgetAllocate(number, control);
     if (!object)
         return 0;
-    KindWordSet(object, EditorWord::frontColor, -1);
-    KindWordSet(object, EditorWord::backColor, -1);
+    const ObjectId id = number == AutoNumber ? reinterpret_cast<ObjectId>(object) : number;
     SendMessageA(control, EM_LIMITTEXT, EditorTextLimit, 0);
     editorClassProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorWindowProc)));
     // Whatever the new control has queued is served before it becomes a
     // gadget.
-    EventPumpPending();
+    if (GadgetEventPump)
+        GadgetEventPump();
+    // A callback of the pump may have made gadgets, which moves the numbered
+    // slots, or taken this number.
+    object = static_cast<GadgetObject*>(ObjectTableSlot(GadgetTable, id));
+    if (!object || object->window) {
+        DestroyWindow(control);
+        return 0;
+    }
+    KindWordSet(object, EditorWord::frontColor, -1);
+    KindWordSet(object, EditorWord::backColor, -1);
     return GadgetRegister(number, object, control, &EditorKindTable);
 }

@@ -95,6 +95,8 @@ int32_t EditorSetText(GadgetObject* gadget, const char* text)
         EditorClearItems(gadget);
         return 1;
     }
+    // The text replaces any empty line held or written before it.
+    SetEmptyItemState(gadget, NoEmptyItem);
     return SetWindowTextA(gadget->window, text);
 }
 
@@ -125,6 +127,7 @@ void EditorRemoveItem(GadgetObject* gadget, int32_t line)
     // -1 would name the caret's line.
     if (line < 0 || start == -1)
         return;
+    const int32_t count = EditorCountItems(gadget);
     LRESULT next = LineIndex(gadget, line + 1);
     // The last line has no break of its own to go with it: the one before
     // it goes instead, or an empty line would be left in its place.
@@ -136,8 +139,10 @@ void EditorRemoveItem(GadgetObject* gadget, int32_t line)
     Select(gadget, start, next);
     Replace(gadget, "");
     ShowSelection(gadget, true);
+    // An empty text left by one of several lines is the one empty line
+    // that remains.
     if (TextLength(gadget) == 0)
-        SetEmptyItemState(gadget, NoEmptyItem);
+        SetEmptyItemState(gadget, count > 1 ? EmptyItemHeld : NoEmptyItem);
 }
 
 void EditorClearItems(GadgetObject* gadget)

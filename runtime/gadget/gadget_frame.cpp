@@ -10,7 +10,7 @@ namespace {
 
 constexpr DWORD GroupBoxStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | BS_GROUPBOX;
 constexpr DWORD StaticFrameStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | SS_CENTER;
-static_assert(GroupBoxStyle == 0x50020007 && StaticFrameStyle == 0x54020001, "");
+static_assert(GroupBoxStyle == 0x50020007 && StaticFrameStyle == 0x54020001, "the frames' style words");
 
 constexpr uint32_t FrameGroupBox = 0;
 constexpr uint32_t FrameSunken = 1;

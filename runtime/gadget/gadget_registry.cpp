@@ -8,6 +8,7 @@
 ObjectTable* GadgetTable = nullptr;
 HFONT defaultGuiFont = nullptr;
 CRITICAL_SECTION GadgetBrushCacheLock;
+EventPumpRoutine GadgetEventPump = nullptr;
 
 namespace {
 

@@ -18,6 +18,11 @@ extern ObjectTable* GadgetTable;
 extern HFONT defaultGuiFont;
 // Guards the shared background brushes of the text and string kinds.
 extern CRITICAL_SECTION GadgetBrushCacheLock;
+// Dispatches every waiting window message and reports none of what they
+// produced. Gadgets sit below windows, so the window library hands its pump
+// over when it starts; null before (nothing is then pumped).
+using EventPumpRoutine = int (*)();
+extern EventPumpRoutine GadgetEventPump;
 
 // Null for a number of no live gadget; a stale or foreign handle is never
 // read through.

@@ -12,7 +12,7 @@
 namespace {
 
 constexpr DWORD StringStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL;
-static_assert(StringStyle == 0x50030080, "");
+static_assert(StringStyle == 0x50030080, "the string gadget's style word");
 
 GadgetKindTable StringKindTable;
 // The Edit class procedure, the same for every string.

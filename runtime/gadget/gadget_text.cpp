@@ -9,7 +9,7 @@
 namespace {
 
 constexpr DWORD TextStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
-static_assert(TextStyle == 0x50020000, "");
+static_assert(TextStyle == 0x50020000, "the text gadget's style word");
 
 GadgetKindTable TextKindTable;
 

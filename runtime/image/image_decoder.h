@@ -13,6 +13,8 @@ struct ImageDecoder {
     int (*Height)();
 };
 
+// Room in a fixed table, so that registering needs no heap; a program
+// registers one decoder per image format, far fewer than this.
 constexpr int ImageDecoderLimit = 100;
 
 struct ImageDecoderRegistry {

@@ -1,10 +1,11 @@
 #include "runtime/core/heaps.h"
+#include "runtime/core/state_object.h"
 #include "runtime/window/events.h"
 #include "runtime/window/focus.h"
 
-EventState* eventStateRecord;
-
 namespace {
+
+EventState* eventStateRecord;
 
 constexpr UINT PeekFlags = PM_REMOVE | PM_NOYIELD;
 constexpr DWORD WakeMask = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER | QS_PAINT |
@@ -28,7 +29,22 @@ bool FetchMessage(int timeout, MSG* msg)
     return PeekMessageA(msg, nullptr, 0, 0, PeekFlags);
 }
 
+void FreeEventState(void*)
+{
+    EventDataFree();
+}
+
 }  // namespace
+
+void EventInit()
+{
+    eventStateRecord = static_cast<EventState*>(StateObjectNew(sizeof(EventState), nullptr, FreeEventState));
+}
+
+void EventEnd()
+{
+    EventDataFree();
+}
 
 EventState* Events()
 {

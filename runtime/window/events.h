@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "runtime/core/window_reports.h"
+#include "runtime/window/window_table.h"
 
 // EventWait returns the number of a message that made no event, so the
 // codes share one space with message numbers: the window-state events are
@@ -15,7 +16,8 @@ constexpr int MoveEvent = WM_MOVE;
 constexpr int SizeEvent = WM_SIZE;
 constexpr int RepaintEvent = WM_PAINT;
 constexpr int CloseEvent = WM_CLOSE;
-static_assert(MoveEvent == 3 && SizeEvent == 5 && RepaintEvent == 15 && CloseEvent == 16, "");
+static_assert(MoveEvent == 3 && SizeEvent == 5 && RepaintEvent == 15 && CloseEvent == 16,
+              "the window-state events are their messages' numbers");
 constexpr int GadgetEvent = 13100;
 constexpr int MenuEvent = 13101;
 constexpr int ItemClickEvent = 13102;
@@ -25,12 +27,6 @@ constexpr int GadgetDataEvent = 13106;
 constexpr int MinimizeEvent = 13107;
 constexpr int MaximizeEvent = 13108;
 constexpr int RestoreEvent = 13109;
-
-using WindowCallbackRoutine = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// What a window callback returns to let the library handle the message.
-// Odd, so no handle or pointer a real callback returns can equal it.
-constexpr LRESULT ProceedDefault = static_cast<LRESULT>(0xE0E0E0E1u);
 
 struct EventQueueNode {
     EventQueueNode* next;
@@ -51,8 +47,10 @@ struct EventState {
     void* eventData;  // owns a MainHeap record whose sixth word owns a block
 };
 
-// Made by WindowInit.
-extern EventState* eventStateRecord;
+// EventInit makes the state (called by WindowInit); null before, or when
+// memory ran out. EventEnd frees the event data not yet taken.
+void EventInit();
+void EventEnd();
 EventState* Events();
 
 // One event: a queued one first, else what one dispatched message produced,
@@ -62,6 +60,8 @@ int EventWait(int timeout);
 intptr_t EventSourceGadget();
 void EventQueueAdd(int code, int window);
 void EventDataFree();
+// Dispatches every waiting message and reports none of what they produced.
+int EventPumpPending();
 
 // Details of the last event, for callers that want them.
 int EventWindow();

@@ -5,9 +5,17 @@
 #include <cstring>
 
 #include "runtime/window/focus.h"
-#include "runtime/window/window.h"
+#include "runtime/window/window_table.h"
 
 namespace {
+
+// Both rich edit libraries' classes begin so: "RichEdit20A", "RichEdit".
+// GetClassNameA cuts a name to the buffer, so a buffer just this size holds
+// the prefix of any class that has it.
+constexpr char RichEditPrefix[] = "Rich";
+// An MDI child is a container of its own; one more character than its
+// class name, so that a longer name that begins the same is not taken.
+constexpr char MdiChildClass[] = "MDI_ChildClass";
 
 bool KeyDown(int key)
 {
@@ -52,8 +60,8 @@ HACCEL WindowAccelerators(HWND active)
     if (KeyDown(VK_TAB) && !KeyDown(VK_CONTROL) && !KeyDown(VK_SHIFT) && !KeyDown(VK_MENU)) {
         // A plain Tab in an editable rich-edit control is text, not a move.
         HWND focus = GetFocus();
-        char className[5] = "";
-        if (focus && GetClassNameA(focus, className, sizeof className) && strncmp(className, "Rich", 4) == 0 &&
+        char className[sizeof RichEditPrefix] = "";
+        if (focus && GetClassNameA(focus, className, sizeof className) && strcmp(className, RichEditPrefix) == 0 &&
             !(SendMessageA(focus, EM_GETOPTIONS, 0, 0) & ECO_READONLY))
             return nullptr;
     }
@@ -70,9 +78,9 @@ void FocusStep(int direction)
     if (focus && IsChild(container, focus)) {
         current = focus;
         for (HWND w = focus; w; w = GetParent(w)) {
-            char className[50] = "";
+            char className[sizeof MdiChildClass + 1] = "";
             GetClassNameA(w, className, sizeof className);
-            if (strcmp(className, "MDI_ChildClass") == 0) {
+            if (strcmp(className, MdiChildClass) == 0) {
                 container = w;
                 if (w == focus)
                     current = nullptr;

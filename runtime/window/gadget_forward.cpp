@@ -1,6 +1,5 @@
 #include "runtime/core/not_handled.h"
 #include "runtime/gadget/gadget_registry.h"
-#include "runtime/window/window.h"
 #include "runtime/window/window_proc.h"
 
 LRESULT GadgetForwardMessage(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam)

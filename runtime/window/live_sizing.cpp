@@ -1,8 +1,14 @@
 #include "runtime/window/live_sizing.h"
 
 #include "runtime/core/not_handled.h"
+#include "runtime/core/state_object.h"
 
 SizingState* sizingStateRecord;
+
+void LiveSizingInit()
+{
+    sizingStateRecord = static_cast<SizingState*>(StateObjectNew(sizeof(SizingState), nullptr, nullptr));
+}
 
 namespace {
 
@@ -11,6 +17,11 @@ namespace {
 // the cursor where applying it leaves the rectangle as it is.
 constexpr LONG BorderOffset = 2;
 constexpr LONG ArrowStep = 10;
+// WM_SYSCOMMAND's wParam: the system keeps the low four bits for itself,
+// so the command is compared without them; for SC_SIZE they carry the
+// WMSZ_* edge that the mouse grabbed (0 for the keyboard).
+constexpr WPARAM SystemCommandMask = 0xFFF0;
+constexpr WPARAM SizingEdgeMask = 0x000F;
 
 struct ArrowChoice {
     WPARAM key;
@@ -126,7 +137,7 @@ LRESULT StartSizing(SizingState* s, HWND window, WPARAM wParam)
     if (!fullWindowDrag)
         return NotHandled;
 
-    s->edge = static_cast<int32_t>(wParam & 0xF);
+    s->edge = static_cast<int32_t>(wParam & SizingEdgeMask);
     s->active = 1;
     GetWindowRect(window, &s->sizingRect);
     FillLimits(window, &s->limits);
@@ -238,8 +249,8 @@ LRESULT LiveSizingFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     if (!s)
         return NotHandled;
     if (!s->active)
-        return message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_SIZE ? StartSizing(s, window, wParam)
-                                                                        : NotHandled;
+        return message == WM_SYSCOMMAND && (wParam & SystemCommandMask) == SC_SIZE ? StartSizing(s, window, wParam)
+                                                                                   : NotHandled;
     switch (message) {
     case WM_MOUSEMOVE: {
         s->restoreCursor = 0;

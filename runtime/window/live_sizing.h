@@ -17,8 +17,10 @@ struct SizingState {
     MINMAXINFO limits;      // ptMinTrackSize and ptMaxTrackSize bound the size
 };
 
-// Made zeroed by WindowInit; null only when memory ran out.
+// Made zeroed by LiveSizingInit (called by WindowInit); null before, or
+// when memory ran out. It lasts until the MainHeap goes.
 extern SizingState* sizingStateRecord;
+void LiveSizingInit();
 
 // The first step of WindowDispatch for every message of every library
 // window. NotHandled lets the message go on; any other value is the

@@ -7,8 +7,9 @@
 
 #include "runtime/core/heaps.h"
 #include "runtime/core/instance.h"
-#include "runtime/core/state_object.h"
 #include "runtime/gadget/gadget_list.h"
+#include "runtime/gadget/gadget_registry.h"
+#include "runtime/window/class_icon.h"
 #include "runtime/window/focus.h"
 #include "runtime/window/live_sizing.h"
 #include "runtime/window/window_names.h"
@@ -16,18 +17,13 @@
 
 namespace {
 
+// Slots added when a number lies past the table; a program has few windows.
 constexpr int32_t WindowGrowthStep = 16;
 constexpr int32_t AcceleratorCount = 2;
 constexpr uint32_t LibraryFlagBits = WindowCentreScreen | WindowCentreParent | WindowHidden;
 
-ObjectTable* windowTable;
 HICON classIcon;
 HCURSOR classCursor;
-
-void FreeEventState(void*)
-{
-    EventDataFree();
-}
 
 void RegisterWindowClass(const WindowClassName& name)
 {
@@ -143,22 +139,12 @@ int GuiInit()
 
 void WindowInit()
 {
-    windowTable = ObjectTableNew(sizeof(WindowObject), WindowGrowthStep, WindowClose);
-    eventStateRecord = static_cast<EventState*>(StateObjectNew(sizeof(EventState), nullptr, FreeEventState));
-    classIcon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(1));
+    WindowTable = ObjectTableNew(sizeof(WindowObject), WindowGrowthStep, WindowClose);
+    EventInit();
+    classIcon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(ClassIconResource));
     classCursor = LoadCursorA(nullptr, IDC_ARROW);
-    sizingStateRecord = static_cast<SizingState*>(StateObjectNew(sizeof(SizingState), nullptr, nullptr));
-}
-
-WindowObject* WindowLookup(ObjectId number)
-{
-    return static_cast<WindowObject*>(ObjectTableLookup(windowTable, number));
-}
-
-ObjectId WindowOfHandle(HWND window)
-{
-    // The property holds the number plus one, so that window 0 has one.
-    return reinterpret_cast<ObjectId>(GetPropA(window, WindowIdProperty)) - 1;
+    LiveSizingInit();
+    GadgetEventPump = EventPumpPending;
 }
 
 intptr_t WindowOpen(ObjectId number, int x, int y, int width, int height, const char* title, uint32_t flags)
@@ -169,7 +155,7 @@ intptr_t WindowOpen(ObjectId number, int x, int y, int width, int height, const 
 intptr_t WindowOpenWithParent(ObjectId number, int x, int y, int width, int height, const char* title,
                               uint32_t flags, HWND parent)
 {
-    auto* obj = static_cast<WindowObject*>(ObjectTableAllocate(windowTable, number));
+    auto* obj = static_cast<WindowObject*>(ObjectTableAllocate(WindowTable, number));
     if (!obj)
         return 0;
     const bool autoNumber = number == AutoNumber;
@@ -197,7 +183,7 @@ intptr_t WindowOpenWithParent(ObjectId number, int x, int y, int width, int heig
         // A window closed while being shown has given its number back.
         MainHeapFree(entries);
         if (!window)
-            ObjectTableRelease(windowTable, number);
+            ObjectTableRelease(WindowTable, number);
         return 0;
     }
     obj->minimizedOrMaximized = (decoded.style & (WS_MINIMIZE | WS_MAXIMIZE)) ? 1 : 0;
@@ -245,11 +231,11 @@ void WindowClose(ObjectId number)
     }
     if (obj->backgroundBrush)
         DeleteObject(obj->backgroundBrush);
-    ObjectTableRelease(windowTable, number);
+    ObjectTableRelease(WindowTable, number);
 }
 
 void WindowEndAll()
 {
-    ObjectTableReleaseAll(windowTable);  // WindowClose for each
-    EventDataFree();
+    ObjectTableReleaseAll(WindowTable);  // WindowClose for each
+    EventEnd();
 }

@@ -6,6 +6,7 @@
 
 #include "runtime/core/object_table.h"
 #include "runtime/window/events.h"
+#include "runtime/window/window_table.h"
 
 // Bits of the flag word that belong to the library; the rest are Win32
 // window styles.
@@ -17,25 +18,9 @@ constexpr uint32_t WindowHidden = 0x10000000;
 // A window coordinate that lets the system choose the position.
 constexpr int WindowDefaultPosition = -65535;
 
-using PaintCallbackRoutine = LRESULT (*)(HDC dc, HWND window);
-
-struct WindowObject {
-    HWND window;  // non-zero while the window is open
-    ACCEL* acceleratorEntries;
-    HACCEL acceleratorTable;
-    WindowCallbackRoutine windowCallback;
-    int32_t acceleratorCount;
-    HBRUSH backgroundBrush;
-    HWND mdiClient;
-    PaintCallbackRoutine paintCallback;
-    uint16_t minWidth;
-    uint16_t minHeight;
-    uint16_t maxWidth;
-    uint16_t maxHeight;
-    int32_t minimizedOrMaximized;
-};
-
 int GuiInit();
+// Also starts the event state and live sizing, and hands the gadget library
+// its event pump.
 void WindowInit();
 // width and height size the client area. Returns the window handle for an
 // explicit number, the object handle for AutoNumber, 0 on failure.
@@ -43,8 +28,5 @@ intptr_t WindowOpen(ObjectId number, int x, int y, int width, int height, const 
 intptr_t WindowOpenWithParent(ObjectId number, int x, int y, int width, int height, const char* title,
                               uint32_t flags, HWND parent);
 void WindowClose(ObjectId number);
+// Closes every window and frees the event data not yet taken.
 void WindowEndAll();
-
-WindowObject* WindowLookup(ObjectId number);
-// The number of the library window with this handle, -1 for any other.
-ObjectId WindowOfHandle(HWND window);

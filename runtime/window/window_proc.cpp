@@ -2,10 +2,11 @@
 
 #include "runtime/core/not_handled.h"
 #include "runtime/core/property_names.h"
+#include "runtime/window/events.h"
 #include "runtime/window/focus.h"
 #include "runtime/window/live_sizing.h"
-#include "runtime/window/window.h"
 #include "runtime/window/window_proc.h"
+#include "runtime/window/window_table.h"
 
 namespace {
 

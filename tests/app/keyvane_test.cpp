@@ -1,8 +1,9 @@
 // Keyvane.exe end to end: the real program is started on the simulated pad,
 // its window is read from this process, and the keys it injects are
-// watched with a low-level hook here. (Fonts are left to the gadget tests:
-// Wine answers WM_GETFONT from another process with 0.)
+// watched with a low-level hook here. (Fonts are read from a window built
+// in this process: Wine answers WM_GETFONT from another process with 0.)
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <string>
@@ -10,6 +11,9 @@
 
 #include "app/actions.h"
 #include "app/main_window.h"
+#include "runtime/font/font.h"
+#include "runtime/gadget/gadget_registry.h"
+#include "runtime/runtime.h"
 #include "tests/support/key_observer.h"
 #include "tests/support/keyvane_process.h"
 #include "tests/support/remote_pad_driver.h"
@@ -281,7 +285,17 @@ TEST_F(KeyvaneTest, HelpReleasesHeldKeysAndBlocksPollingWhileItsBoxIsUp)
     HWND box = KeyvaneWaitTopLevel(program, "#32770");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), "Help");
-    EXPECT_EQ(MessageBoxText(box), HelpText);
+    EXPECT_EQ(MessageBoxText(box),
+              "''ComboBoxes'' - Allows you to change the key values\r\n for each joy axis and buttons.\r\n\r\n"
+              "''Disable'' - Stops the gamepad/joystick from controlling\r\n the keyboard.\r\n\r\n"
+              "''Create''  - Create and save a game setting.\r\n\r\n"
+              "''Save'' - Save edited settings to a current game setting.\r\n\r\n"
+              "''Delete'' - Delete a selected game setting.\r\n\r\n"
+              "''Initialize Gamepad'' - Use your mouse and click on the\r\n"
+              " game screen to initialize gamepad control. Just like you\r\n"
+              " would if you were using the keyboard to play.\r\n\r\n"
+              "Created By: The Keyvane Project\r\nhttps://keyvane.example/\r\n"
+              "Keyvane Lite is free to use and to share.");
     EXPECT_EQ(AfterRepeats(KeyObserverTake()), Keys{Up(VK_LEFT)});
     EXPECT_FALSE(IsWindowEnabled(program.window));
     EXPECT_FALSE(PolledWithin(QuietMs));
@@ -426,8 +440,34 @@ TEST_F(KeyvaneTest, TheWindowIsCentredWithItsClientAreaAndItsGadgets)
         }
     }
     EXPECT_EQ(SendMessageA(Gadget(SuspendCheckBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(WindowText(Gadget(EditionPanel)), EditionText);
+    EXPECT_EQ(WindowText(Gadget(EditionPanel)),
+              "Keyvane lite is limited to only\r\nthe arrow keys and space bar. Which\r\n"
+              "works with some flash games.\r\n\r\nThe full version allows you to choose\r\n"
+              "up to 68 keys per axis and buttons.\r\nYou can also create, save and delete\r\n"
+              "multiple game settings right here in the\r\n''Game Settings'' area.\r\n\r\n"
+              "The full version is $10 USD.");
     EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
+// Gadget 0 is made before the font is, so only it keeps the stock GUI font.
+// Wine's rich edit answers WM_GETFONT with 0: its character format names
+// the face it was given.
+TEST(MainWindow, TheEditionPanelKeepsTheStockFontAndTheOtherGadgetsGetArial8)
+{
+    RuntimeStart();
+    ASSERT_NE(MainWindowBuild(), 0);
+    LOGFONTA arial{}, stock{};
+    GetObjectA(FontHandle(CaptionFont), sizeof arial, &arial);
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
+    EXPECT_EQ(arial.lfFaceName + std::to_string(arial.lfHeight), "Arial-11") << "8 points at 96 pixels per inch";
+    CHARFORMATA format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(GadgetLookup(EditionPanel)->window, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    EXPECT_STREQ(format.szFaceName, stock.lfFaceName);
+    for (const GadgetCase& gadget : gadgetCases)
+        EXPECT_TRUE(gadget.number == EditionPanel || reinterpret_cast<HFONT>(SendMessageA(
+            GadgetLookup(gadget.number)->window, WM_GETFONT, 0, 0)) == FontHandle(CaptionFont)) << gadget.number;
+    RuntimeEnd();
 }
 
 // The prefix's https handler is pointed at url_recorder.exe for the test.

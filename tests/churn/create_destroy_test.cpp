@@ -4,12 +4,13 @@
 
 #include <vector>
 
+#include "runtime/core/heaps.h"
 #include "runtime/core/strings.h"
 #include "runtime/font/font.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/gadget/gadget_brush_cache.h"
 #include "tests/support/process_resources.h"
-#include "tests/support/window_library.h"
+#include "tests/support/runtime_start.h"
 
 namespace {
 
@@ -65,9 +66,7 @@ void Round(int round)
 
 TEST(CreateAndDestroy, AThousandWindowsOfEveryKindLeaveNothingBehind)
 {
-    EnsureWindowLibrary();
-    FontInit();
-    StringInit();
+    EnsureRuntime();
     Round(0);
     Round(1);
     const std::vector<size_t> start = Figures();

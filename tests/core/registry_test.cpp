@@ -5,11 +5,12 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/core/heaps.h"
 #include "runtime/core/object_table.h"
 #include "runtime/core/result_buffer.h"
 #include "runtime/core/state_object.h"
 #include "runtime/core/strings.h"
-#include "tests/support/runtime_heaps.h"
+#include "tests/support/runtime_start.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ SIZE_T BlockSize()
 struct CoreTest : ::testing::Test {
     void SetUp() override
     {
-        EnsureRuntimeHeaps();
+        EnsureRuntime();
         StringInit();
         table = ObjectTableNew(2 * sizeof(intptr_t), 16, ReleaseRecord);
         released.clear();

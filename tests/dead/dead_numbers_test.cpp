@@ -9,9 +9,8 @@
 #include "runtime/font/font.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/joystick/joystick.h"
-#include "tests/support/joystick_runtime.h"
 #include "tests/support/remote_pad_driver.h"
-#include "tests/support/window_library.h"
+#include "tests/support/runtime_start.h"
 
 namespace {
 
@@ -53,9 +52,7 @@ alignas(16) char foreignRecord[256];  // memory no table handed out
 
 TEST(DeadNumbers, NumbersThatNameNothingDoNothing)
 {
-    EnsureWindowLibrary();
-    EnsureJoystickRuntime();
-    FontInit();
+    EnsureRuntime();
     RemotePadDriver pads = {};
     ASSERT_TRUE(RemotePadCreate(pads));
     RemotePadSetAxes(pads, RemotePadPlug(pads), 1000, 0);

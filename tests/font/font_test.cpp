@@ -4,7 +4,7 @@
 
 #include "runtime/font/font.h"
 #include "tests/support/import_slot.h"
-#include "tests/support/runtime_heaps.h"
+#include "tests/support/runtime_start.h"
 
 // The font library calls CreateFontA through the import slot, so that a
 // creation can fail.
@@ -31,8 +31,7 @@ bool Exists(intptr_t font)
 // rounded, and negative for the character height.
 TEST(Font, StyleFlagsChooseTheFont)
 {
-    EnsureRuntimeHeaps();
-    FontInit();
+    EnsureRuntime();
     const int rows[][6] = {
         // style, weight, italic, underline, strike-out, quality
         {FontStyleBold | 0x1 | 0x2 | 0x20 | 0x80 | 0x400, FW_BOLD, 0, 0, 0, DEFAULT_QUALITY},  // other bits ignored

@@ -6,6 +6,9 @@
 #include "runtime/image/png_decoder.h"
 #include "tests/image/png_maker.h"
 
+// No runtime start: the decoder keeps no runtime state, and this suite also
+// runs natively (tests/native), where there is no runtime to start.
+
 // AddressSanitizer (the native build) lets a test see the allocations;
 // LeakSanitizer reports what the decoder leaves behind.
 #if defined(__has_feature)

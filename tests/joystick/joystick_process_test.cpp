@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "runtime/joystick/joystick.h"
-#include "tests/support/joystick_runtime.h"
 #include "tests/support/remote_pad_driver.h"
+#include "tests/support/runtime_start.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ class JoystickProcessTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureJoystickRuntime();
+        EnsureRuntime();
         ASSERT_TRUE(RemotePadCreate(pads));
         pad = RemotePadPlug(pads);
         RemotePadSetAxes(pads, pad, 1000, 1000);

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "runtime/joystick/joystick.h"
-#include "tests/support/joystick_runtime.h"
 #include "tests/support/remote_pad_driver.h"
+#include "tests/support/runtime_start.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ class JoystickTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        EnsureJoystickRuntime();
+        EnsureRuntime();
         ASSERT_TRUE(RemotePadCreate(pads));
         ASSERT_EQ(JoystickInit(), 0);
         ASSERT_EQ(RemotePadCalls(pads), "Create EnumDevices") << RemotePadMissing;

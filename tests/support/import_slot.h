@@ -15,7 +15,7 @@
     extern "C" {                                                                           \
     decltype(&name) name##Slot asm(KEYVANE_IMPORT_SLOT(name, argumentBytes)) = standIn; \
     }                                                                                      \
-    static_assert(true, "")
+    static_assert(true, "ends the macro where its caller writes a semicolon")
 
 // The system's own function, for the stand-in to call when it does not fail.
 template <typename Function>

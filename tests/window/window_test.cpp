@@ -14,7 +14,7 @@
 #include "runtime/window/live_sizing.h"
 #include "runtime/window/message_box.h"
 #include "tests/support/import_slot.h"
-#include "tests/support/window_library.h"
+#include "tests/support/runtime_start.h"
 #include "tests/win32_printers.h"
 
 // The library makes its brushes through the import slot, so that a
@@ -33,7 +33,7 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureWindowLibrary();
+        EnsureRuntime();
         StringInit();
         DrainEvents();
     }
@@ -305,16 +305,19 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
     } steps[] = {
         {"an empty line in an empty editor", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
         {"the next line writes it out", [](GadgetObject*) { GadgetAddItem(3, -1, "b"); }, "2:|b"},
-        {"before the first line", [](GadgetObject*) { GadgetAddItem(3, 0, "a"); }, "3:a||b"},
-        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "2:a|b"},
-        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|b"},
-        {"line -1 removed, the caret on line 1",
-         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 3, 3), g->kind->removeItem(g, -1); }, "2:a|b"},
-        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:a"},
-        {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
-        {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"that line removed, the empty one stays", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:"},
         {"an insertion before it", [](GadgetObject*) { GadgetAddItem(3, 0, "h"); }, "2:h|"},
         {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "t"); }, "3:h||t"},
+        {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
+        {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
+        {"a text replaces it", [](GadgetObject*) { GadgetSetText(3, "x"); }, "1:x"},
+        {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "y"); }, "2:x|y"},
+        {"before the first line", [](GadgetObject*) { GadgetAddItem(3, 0, "a"); }, "3:a|x|y"},
+        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "2:a|y"},
+        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|y"},
+        {"line -1 removed, the caret on line 1",
+         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 3, 3), g->kind->removeItem(g, -1); }, "2:a|y"},
+        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:a"},
     };
     ASSERT_NE(GadgetCreateEditor(3, 0, 0, 200, 120, 0), 0);
     GadgetObject* editor = GadgetLookup(3);
@@ -335,6 +338,23 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
         const std::string got = Line(editor, 1);
         EXPECT_TRUE(got == line.substr(0, 65534)) << got.size() << " of " << length;
     }
+}
+
+// The editor serves the window's queue before it registers: a gadget made
+// meanwhile grows the table, and the editor's record moves with it.
+TEST_F(WindowTest, AGadgetMadeWhileAnEditorIsCreatedLeavesItWhole)
+{
+    HWND window = reinterpret_cast<HWND>(WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU));
+    WindowLookup(0)->windowCallback = [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+        if (message == WM_APP)
+            GadgetCreateText(500, 0, 0, 80, 20, "made meanwhile");
+        return ProceedDefault;
+    };
+    PostMessageA(window, WM_APP, 0, 0);
+    HWND editor = reinterpret_cast<HWND>(GadgetCreateEditor(3, 0, 0, 200, 120, 0));
+    ASSERT_NE(GadgetLookup(500), nullptr) << "the pump ran no callback";
+    const GadgetObject* record = GadgetLookup(3);
+    EXPECT_TRUE(record && record->window == editor && record->kind && record->kind->countItems);
 }
 
 // A brush that cannot be had leaves the colour without one, and the next
