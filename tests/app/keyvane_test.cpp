@@ -1,18 +1,20 @@
 // Keyvane.exe end to end: the real program is started on the simulated pad,
 // its window is read from this process, and the keys it injects are
-// watched with a low-level hook here. (Fonts are read from a window built
-// in this process: Wine answers WM_GETFONT from another process with 0.)
+// watched with a low-level hook here. (Its window's layout and fonts are read
+// from one built in this process.)
 #include <gtest/gtest.h>
 #include <richedit.h>
 
 #include <algorithm>
+#include <atomic>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/actions.h"
 #include "app/main_window.h"
 #include "runtime/font/font.h"
-#include "runtime/gadget/gadget_registry.h"
 #include "runtime/runtime.h"
 #include "tests/support/key_observer.h"
 #include "tests/support/keyvane_process.h"
@@ -32,33 +34,23 @@ constexpr DWORD QuietMs = 200;
 // One key-down per press: repeated key-downs of a key already down (or
 // held before the sequence began) are dropped, so that a sequence reads as
 // presses and releases.
-Keys Presses(const Keys& keys, std::vector<BYTE> down = {})
+Keys Presses(const Keys& keys, std::set<BYTE> down = {})
 {
     Keys out;
     for (const KeyEvent& key : keys) {
-        const auto at = std::find(down.begin(), down.end(), key.vk);
-        if (key.flags & KEYEVENTF_KEYUP && at != down.end())
-            down.erase(at);
-        else if (at != down.end())
+        if (key.flags & KEYEVENTF_KEYUP)
+            down.erase(key.vk);
+        else if (!down.insert(key.vk).second)
             continue;
-        else if (!(key.flags & KEYEVENTF_KEYUP))
-            down.push_back(key.vk);
         out.push_back(key);
     }
     return out;
 }
 
-// What follows the last repeats of the held keys' key-downs: the program
-// may poll once more between a test's last look and the change it makes.
-Keys AfterRepeats(const Keys& keys)
-{
-    auto isUp = [](const KeyEvent& key) { return (key.flags & KEYEVENTF_KEYUP) != 0; };
-    return Keys(std::find_if(keys.begin(), keys.end(), isUp), keys.end());
-}
-
 // Keyvane runs from bin/planted, as from a download folder holding DLLs
 // named as the system DLLs it loads; loading one sets plantedLoaded. (The
 // suite's WINEDLLOVERRIDES has Wine prefer them to its own, as Windows does.)
+// The handler, once installed, sends the pages opened to url_recorder.exe.
 class KeyvaneTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -78,6 +70,7 @@ protected:
     {
         KeyvaneForget(program);
         RemotePadDestroy(pads);
+        UrlHandlerRestore(handler);
         EXPECT_EQ(WaitForSingleObject(plantedLoaded, 0), WAIT_TIMEOUT) << "Keyvane loaded a DLL planted beside it";
     }
 
@@ -87,6 +80,8 @@ protected:
         pad = RemotePadPlug(pads);
         ASSERT_TRUE(ProgramStart(program, Planted));
         ASSERT_NE(KeyvaneWaitWindow(program), nullptr) << RemotePadMissing;
+        // Raw input needs a window in the foreground: a page opened before may have it.
+        SetForegroundWindow(program.window);
         ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
         KeyObserverTake();
     }
@@ -109,12 +104,10 @@ protected:
     // timeoutMs; 0 (long ago) when none came. Events before it are dropped.
     DWORD WaitKey(const KeyEvent& wanted, DWORD timeoutMs = 1000)
     {
-        const DWORD start = GetTickCount();
-        do
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;)
             for (const KeyEvent& key : KeyObserverTake())
                 if (key == wanted)
                     return key.time;
-        while (GetTickCount() - start < timeoutMs);
         return 0;
     }
 
@@ -122,19 +115,12 @@ protected:
 
     void Click(ObjectId number) const { PostMessageA(Gadget(number), BM_CLICK, 0, 0); }
 
-    // Waits a while and tells whether the program polled meanwhile.
-    bool PolledWithin(DWORD ms)
-    {
-        const LONG before = RemotePadReads(pads);
-        Sleep(ms);
-        return RemotePadReads(pads) != before;
-    }
-
     static constexpr char Planted[] = "planted\\Keyvane.exe";
     static inline HANDLE plantedLoaded;
     RemotePadDriver pads{};
     int pad = -1;
     KeyvaneProcess program{};
+    UrlHandler handler{};
 };
 
 struct RuleCase {
@@ -155,131 +141,54 @@ const RuleCase ruleCases[] = {
     {"within the dead zone", 500, -500, false, {}},
 };
 
-TEST_F(KeyvaneTest, EachRuleInjectsItsKeysAndRepeatsTheKeyDownWhileHeld)
+TEST_F(KeyvaneTest, EachRuleInjectsItsKeysRepeatsThemWhileHeldAndClosingReleasesEveryHeldKey)
 {
     Launch();
     for (const RuleCase& rule : ruleCases) {
         SCOPED_TRACE(rule.name);
-        Keys raw;
-        Keys held = Move(rule.x, rule.y, rule.button, &raw);
-        Keys all = held;
+        Keys raw, all = Move(rule.x, rule.y, rule.button, &raw);
+        // Every poll presses again: more key-downs than keys held.
+        EXPECT_TRUE(rule.presses.empty() || all.size() > rule.presses.size() / 2) << all.size();
         const Keys back = Move(0, 0, false, &raw);
         all.insert(all.end(), back.begin(), back.end());
         EXPECT_EQ(Presses(all), rule.presses);
         // What a game reading scan codes gets: the same codes and flags.
         EXPECT_EQ(Presses(raw), rule.presses);
-        // Every poll presses again: more key-downs than keys held.
-        const size_t keysHeld = rule.presses.size() / 2;
-        if (keysHeld) {
-            EXPECT_GT(held.size(), keysHeld);
-        }
     }
-    EXPECT_EQ(KeyvaneClose(program), 0u);
+    Move(-Full, -Full, true);
+    // Straight to the other corner: a direction waits for the centre to go
+    // up, so all five keys are held when Keyvane closes.
+    EXPECT_EQ(Presses(Move(Full, Full, true), {VK_UP, VK_LEFT, VK_SPACE}), (Keys{Down(VK_DOWN), Down(VK_RIGHT)}));
+    ASSERT_EQ(KeyvaneClose(program), 0u);
+    EXPECT_EQ(Presses(KeyObserverTake(), {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE}),
+              (Keys{Up(VK_UP), Up(VK_DOWN), Up(VK_LEFT), Up(VK_RIGHT), Up(VK_SPACE)}));
 }
 
-TEST_F(KeyvaneTest, SuspendReleasesHeldKeysOnceAndResumesWhenCleared)
+// The gadgets that act. Suspend and the help box stop the polling: the held
+// keys go up once, and are pressed again when the check box is cleared or the
+// box dismissed. Each purchase click opens the page.
+TEST_F(KeyvaneTest, SuspendHelpAndALostPadReleaseHeldKeysOnceAndEachPurchaseClickOpensThePage)
 {
+    ASSERT_TRUE(UrlHandlerInstall(handler));
     Launch();
     EXPECT_FALSE(Move(0, -Full, true).empty());
-
+    const auto paused = [&] {
+        EXPECT_EQ(Presses(KeyObserverTake(), {VK_UP, VK_SPACE}), (Keys{Up(VK_UP), Up(VK_SPACE)}));
+        const LONG reads = RemotePadReads(pads);
+        Sleep(QuietMs);
+        EXPECT_EQ(RemotePadReads(pads), reads) << "Keyvane still polls";
+        EXPECT_EQ(KeyObserverTake(), Keys{});
+    };
+    // What the next polls give, with the keys held before.
+    const auto polled = [&](const std::set<BYTE>& held, const Keys& keys) {
+        EXPECT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+        EXPECT_EQ(Presses(KeyObserverTake(), held), keys);
+    };
     Click(SuspendCheckBox);
     Sleep(QuietMs);
-    EXPECT_EQ(AfterRepeats(KeyObserverTake()), (Keys{Up(VK_UP), Up(VK_SPACE)}));
-    EXPECT_FALSE(PolledWithin(QuietMs));
-    EXPECT_EQ(KeyObserverTake(), Keys{});
-
+    paused();
     Click(SuspendCheckBox);
-    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
-    EXPECT_EQ(Presses(KeyObserverTake()), (Keys{Down(VK_UP), Down(VK_SPACE)}));
-    EXPECT_EQ(Presses(Move(0, 0), {VK_UP, VK_SPACE}), (Keys{Up(VK_UP), Up(VK_SPACE)}));
-    EXPECT_EQ(KeyvaneClose(program), 0u);
-}
-
-// Held keys are forgotten while the pad is gone: when it is back, only what
-// the stick holds then is pressed, even a direction opposite to a lost one.
-// (Reads failing for a pass or three: the soak.)
-TEST_F(KeyvaneTest, APadGoneAndBackMidRunPressesOnlyWhatItHoldsWhenBack)
-{
-    Launch();
-    EXPECT_FALSE(Move(Full, -Full, true).empty());
-
-    RemotePadFailReads(pads, pad, 1000000);
-    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
-    EXPECT_EQ(Presses(KeyObserverTake(), {VK_UP, VK_RIGHT, VK_SPACE}),
-              (Keys{Up(VK_UP), Up(VK_RIGHT), Up(VK_SPACE)}));
-    EXPECT_EQ(Move(-Full, 0), Keys{});
-
-    RemotePadFailReads(pads, pad, 0);
-    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
-    EXPECT_EQ(Presses(KeyObserverTake()), Keys{Down(VK_LEFT)});
-    EXPECT_EQ(Presses(Move(0, 0), {VK_LEFT}), Keys{Up(VK_LEFT)});
-    EXPECT_EQ(KeyvaneClose(program), 0u);
-}
-
-// A faulty pad driver ends Keyvane: the held key still goes up.
-TEST_F(KeyvaneTest, AnAccessViolationInsideAReadReleasesTheHeldKeyWithinASecond)
-{
-    Launch();
-    EXPECT_FALSE(Move(0, Full).empty());
-    const DWORD armed = GetTickCount();
-    RemotePadCrashRead(pads, pad);
-    EXPECT_LE(WaitKey(Up(VK_DOWN)) - armed, 1000u);
-    // Wine's crash handling may keep it alive: then it is ended here.
-    KeyvaneWaitExit(program, 2000);
-}
-
-// Mouse moves posted to the window and the cursor moved over the purchase
-// button, until stopped: about 400 messages a second.
-struct Traffic {
-    HWND window, gadget;
-    volatile bool stop;
-    long messages;
-};
-
-DWORD WINAPI MakeTraffic(void* data)
-{
-    auto* traffic = static_cast<Traffic*>(data);
-    RECT r;
-    GetWindowRect(traffic->gadget, &r);
-    for (long n = 0; !traffic->stop; traffic->messages = 2 * ++n, Sleep(4)) {
-        SetCursorPos(r.left + 5 + n % 20, (r.top + r.bottom) / 2);
-        PostMessageA(traffic->window, WM_MOUSEMOVE, 0, MAKELPARAM(10 + n % 100, 10 + n % 50));
-    }
-    return 0;
-}
-
-TEST_F(KeyvaneTest, UnderAStreamOfMessagesAPushIsPressedRepeatedAndReleasedWithin30Ms)
-{
-    Launch();
-    Traffic traffic = {program.window, Gadget(PurchaseButton), false, 0};
-    const DWORD start = GetTickCount();
-    HANDLE thread = CreateThread(nullptr, 0, MakeTraffic, &traffic, 0, nullptr);
-    for (int push = 0; push < 3; ++push) {
-        SCOPED_TRACE(push);
-        Sleep(QuietMs);
-        KeyObserverTake();
-        DWORD moved = GetTickCount();
-        RemotePadSetAxes(pads, pad, 0, -Full);
-        EXPECT_LE(WaitKey(Down(VK_UP)) - moved, 30u);
-        // Held: pressed again on every poll, one at least every 30 ms.
-        Sleep(QuietMs);
-        const Keys repeats = KeyObserverTake();
-        EXPECT_GE(std::count(repeats.begin(), repeats.end(), Down(VK_UP)), long(QuietMs / 30));
-        moved = GetTickCount();
-        RemotePadSetAxes(pads, pad, 0, 0);
-        EXPECT_LE(WaitKey(Up(VK_UP)) - moved, 30u);
-    }
-    traffic.stop = true;
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    EXPECT_GE(traffic.messages * 1000 / long(GetTickCount() - start), 200);
-    EXPECT_EQ(KeyvaneClose(program), 0u);
-}
-
-TEST_F(KeyvaneTest, HelpReleasesHeldKeysAndBlocksPollingWhileItsBoxIsUp)
-{
-    Launch();
-    EXPECT_FALSE(Move(-Full, 0).empty());
+    polled({}, {Down(VK_UP), Down(VK_SPACE)});
 
     Click(HelpButton);
     HWND box = KeyvaneWaitTopLevel(program, "#32770");
@@ -296,27 +205,80 @@ TEST_F(KeyvaneTest, HelpReleasesHeldKeysAndBlocksPollingWhileItsBoxIsUp)
               " would if you were using the keyboard to play.\r\n\r\n"
               "Created By: The Keyvane Project\r\nhttps://keyvane.example/\r\n"
               "Keyvane Lite is free to use and to share.");
-    EXPECT_EQ(AfterRepeats(KeyObserverTake()), Keys{Up(VK_LEFT)});
     EXPECT_FALSE(IsWindowEnabled(program.window));
-    EXPECT_FALSE(PolledWithin(QuietMs));
-
+    paused();
     MessageBoxDismiss(box);
-    ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
+    polled({}, {Down(VK_UP), Down(VK_SPACE)});
     EXPECT_TRUE(IsWindowEnabled(program.window));
-    EXPECT_EQ(Presses(KeyObserverTake()), Keys{Down(VK_LEFT)});
+
+    // Held keys are forgotten while the pad is gone: when it is back, only
+    // what the stick holds then is pressed, even a direction opposite to a
+    // lost one. (Reads failing for a pass or three: the soak.)
+    RemotePadFailReads(pads, pad, 1000000);
+    polled({VK_UP, VK_SPACE}, {Up(VK_UP), Up(VK_SPACE)});
+    EXPECT_EQ(Move(0, Full), Keys{});
+    RemotePadFailReads(pads, pad, 0);
+    polled({}, {Down(VK_DOWN)});
+    EXPECT_EQ(Presses(Move(0, 0), {VK_DOWN}), Keys{Up(VK_DOWN)});
+
+    // Last: the page opened may take the foreground, which raw input needs.
+    for (size_t clicks = 1; clicks <= 2; ++clicks) {
+        Click(PurchaseButton);
+        const DWORD start = GetTickCount();
+        while (UrlHandlerOpened(handler).size() < clicks && GetTickCount() - start < 15000)
+            Sleep(20);
+    }
+    EXPECT_EQ(UrlHandlerOpened(handler), std::vector<std::string>(2, PurchasePageAddress));
     EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 
-TEST_F(KeyvaneTest, ClosingWithEveryKeyHeldReleasesThemAndExitsWithZero)
+// A faulty pad driver ends Keyvane: the held key still goes up.
+TEST_F(KeyvaneTest, AnAccessViolationInsideAReadReleasesTheHeldKeyWithinASecond)
 {
     Launch();
-    Move(-Full, -Full, true);
-    // Straight to the other corner: a direction waits for the centre to go
-    // up, so all five keys are held.
-    EXPECT_EQ(Presses(Move(Full, Full, true), {VK_UP, VK_LEFT, VK_SPACE}), (Keys{Down(VK_DOWN), Down(VK_RIGHT)}));
-    ASSERT_EQ(KeyvaneClose(program), 0u);
-    EXPECT_EQ(Presses(KeyObserverTake(), {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE}),
-              (Keys{Up(VK_UP), Up(VK_DOWN), Up(VK_LEFT), Up(VK_RIGHT), Up(VK_SPACE)}));
+    EXPECT_FALSE(Move(0, Full).empty());
+    const DWORD armed = GetTickCount();
+    RemotePadCrashRead(pads, pad);
+    EXPECT_LE(WaitKey(Up(VK_DOWN)) - armed, 1000u);
+    // Wine's crash handling may keep it alive: then it is ended here.
+    KeyvaneWaitExit(program, 2000);
+}
+
+TEST_F(KeyvaneTest, UnderAStreamOfMessagesAPushIsPressedRepeatedAndReleasedWithin30Ms)
+{
+    Launch();
+    // Mouse moves posted to the window and the cursor moved over the purchase
+    // button, until stopped: about 400 messages a second.
+    std::atomic<bool> stop{false};
+    std::atomic<long> messages{0};
+    const DWORD start = GetTickCount();
+    std::thread traffic([&, button = Gadget(PurchaseButton)] {
+        RECT r;
+        GetWindowRect(button, &r);
+        for (long n = 0; !stop; messages = 2 * ++n, Sleep(4)) {
+            SetCursorPos(r.left + 5 + n % 20, (r.top + r.bottom) / 2);
+            PostMessageA(program.window, WM_MOUSEMOVE, 0, MAKELPARAM(10 + n % 100, 10 + n % 50));
+        }
+    });
+    for (int push = 0; push < 3; ++push) {
+        SCOPED_TRACE(push);
+        Sleep(QuietMs);
+        KeyObserverTake();
+        DWORD moved = GetTickCount();
+        RemotePadSetAxes(pads, pad, 0, -Full);
+        EXPECT_LE(WaitKey(Down(VK_UP)) - moved, 30u);
+        // Held: pressed again on every poll, one at least every 30 ms.
+        Sleep(QuietMs);
+        const Keys repeats = KeyObserverTake();
+        EXPECT_GE(std::count(repeats.begin(), repeats.end(), Down(VK_UP)), long(QuietMs / 30));
+        moved = GetTickCount();
+        RemotePadSetAxes(pads, pad, 0, 0);
+        EXPECT_LE(WaitKey(Up(VK_UP)) - moved, 30u);
+    }
+    stop = true;
+    traffic.join();
+    EXPECT_GE(messages * 1000 / long(GetTickCount() - start), 200);
+    EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 
 TEST_F(KeyvaneTest, WithoutAPadOnlyTheErrorBoxShowsAndTheExitCodeIsZero)
@@ -335,11 +297,9 @@ struct GadgetCase {
     int number;
     const char* className;
     int x, y, width, height;
-    LONG style;    // WS_DISABLED included
-    LONG exStyle;
+    LONG style, exStyle;  // WS_DISABLED included
     const char* text;
-    int items;     // combo boxes: the items, and the text is the selection's; else -1
-    int selected;
+    int items, selected;  // combo boxes: the items, and the text is the selection's; else -1
 };
 
 constexpr LONG Disabled = WS_DISABLED;
@@ -350,8 +310,15 @@ constexpr LONG TextStyle = 0x50020000;
 constexpr LONG ButtonStyle = 0x50030000;
 constexpr LONG FrameStyle = 0x50020007;
 
+constexpr char EditionText[] =
+    "Keyvane lite is limited to only\r\nthe arrow keys and space bar. Which\r\n"
+    "works with some flash games.\r\n\r\nThe full version allows you to choose\r\n"
+    "up to 68 keys per axis and buttons.\r\nYou can also create, save and delete\r\n"
+    "multiple game settings right here in the\r\n''Game Settings'' area.\r\n\r\n"
+    "The full version is $10 USD.";
+
 const GadgetCase gadgetCases[] = {
-    {0, "RichEdit20A", 205, 55, 185, 335, 0x503119C4, WS_EX_CLIENTEDGE, nullptr, -1, 0},
+    {0, "RichEdit20A", 205, 55, 185, 335, 0x503119C4, WS_EX_CLIENTEDGE, EditionText, -1, 0},
     {1, "ComboBox", 85, 55, 105, 20, ComboStyle | Disabled, 0, "Up Arrow", 1, 0},
     {2, "ComboBox", 85, 85, 105, 20, ComboStyle | Disabled, 0, "Down Arrow", 1, 0},
     {3, "ComboBox", 85, 115, 105, 20, ComboStyle | Disabled, 0, "Left Arrow", 1, 0},
@@ -391,31 +358,38 @@ const GadgetCase gadgetCases[] = {
 // Scroll bars that Wine's rich edit takes off itself; Windows keeps them.
 constexpr LONG RichEditScrollBars = WS_HSCROLL | WS_VSCROLL;
 
-TEST_F(KeyvaneTest, TheWindowIsCentredWithItsClientAreaAndItsGadgets)
+// Built in this process (which carries Keyvane's manifest, so the controls are
+// the same): Wine answers WM_GETFONT from another process with 0. Gadget 0 is
+// made before the font, so only it keeps the stock GUI font; Wine's rich edit
+// answers WM_GETFONT with 0, but its character format names its face.
+TEST(MainWindow, IsCentredWithItsGadgetsAndAllButTheEditionPanelGetArial8)
 {
-    Launch();
-    HWND window = program.window;
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    EXPECT_STREQ(name, "WindowClass_0");
+    RuntimeStart();
+    HWND window = reinterpret_cast<HWND>(MainWindowBuild());
+    ASSERT_NE(window, nullptr);
     EXPECT_EQ(WindowText(window), "Keyvane - Lite");
-    const LONG style = static_cast<LONG>(GetWindowLongPtrA(window, GWL_STYLE));
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE),
-              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE);
-    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_DISABLED), 0);
+    constexpr LONG Frame = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_DISABLED;
+    EXPECT_EQ(GetWindowLongPtrA(window, GWL_STYLE) & Frame, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
     RECT client, outer;
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 400);
-    EXPECT_EQ(client.bottom, 450);
+    EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(400L, 450L));
     // The outer window, not the client area, sits in the screen's middle.
     GetWindowRect(window, &outer);
     EXPECT_NEAR(outer.left + outer.right, GetSystemMetrics(SM_CXSCREEN), 1);
     EXPECT_NEAR(outer.top + outer.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
 
+    LOGFONTA arial{}, stock{};
+    GetObjectA(FontHandle(CaptionFont), sizeof arial, &arial);
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
+    EXPECT_EQ(arial.lfFaceName + std::to_string(arial.lfHeight), "Arial-11") << "8 points at 96 pixels per inch";
+    CHARFORMATA format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(GetDlgItem(window, EditionPanel), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    EXPECT_STREQ(format.szFaceName, stock.lfFaceName);
     for (const GadgetCase& expected : gadgetCases) {
         SCOPED_TRACE(expected.number);
-        HWND gadget = Gadget(expected.number);
-        ASSERT_NE(gadget, nullptr);
+        HWND gadget = GetDlgItem(window, expected.number);
+        char name[64] = "";  // stays empty when the gadget is missing
         GetClassNameA(gadget, name, sizeof name);
         EXPECT_STREQ(name, expected.className);
         RECT r;
@@ -423,95 +397,20 @@ TEST_F(KeyvaneTest, TheWindowIsCentredWithItsClientAreaAndItsGadgets)
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right - r.left, r.bottom - r.top}),
                   std::vector<LONG>({expected.x, expected.y, expected.width, expected.height}));
-        LONG style = static_cast<LONG>(GetWindowLongPtrA(gadget, GWL_STYLE));
-        if (expected.number == EditionPanel)
-            style |= RichEditScrollBars;
-        EXPECT_EQ(style, expected.style);
+        const LONG style = static_cast<LONG>(GetWindowLongPtrA(gadget, GWL_STYLE));
+        EXPECT_EQ(expected.number == EditionPanel ? style | RichEditScrollBars : style, expected.style);
         EXPECT_EQ(static_cast<LONG>(GetWindowLongPtrA(gadget, GWL_EXSTYLE)) & ~WS_EX_NOPARENTNOTIFY,
                   expected.exStyle);
         if (expected.items >= 0) {
             EXPECT_EQ(std::make_pair(SendMessageA(gadget, CB_GETCOUNT, 0, 0), SendMessageA(gadget, CB_GETCURSEL, 0, 0)),
                       std::make_pair(LRESULT(expected.items), LRESULT(expected.selected)));
         }
-        // A list combo box's text is its selected item's (CB_GETLBTEXT is
-        // not carried across processes in ANSI by Wine).
-        if (expected.text) {
-            EXPECT_EQ(WindowText(gadget), expected.text);
-        }
+        // A list combo box's text is its selected item's.
+        EXPECT_EQ(WindowText(gadget), expected.text);
+        EXPECT_TRUE(expected.number == EditionPanel ||
+                    reinterpret_cast<HFONT>(SendMessageA(gadget, WM_GETFONT, 0, 0)) == FontHandle(CaptionFont));
     }
-    EXPECT_EQ(SendMessageA(Gadget(SuspendCheckBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(WindowText(Gadget(EditionPanel)),
-              "Keyvane lite is limited to only\r\nthe arrow keys and space bar. Which\r\n"
-              "works with some flash games.\r\n\r\nThe full version allows you to choose\r\n"
-              "up to 68 keys per axis and buttons.\r\nYou can also create, save and delete\r\n"
-              "multiple game settings right here in the\r\n''Game Settings'' area.\r\n\r\n"
-              "The full version is $10 USD.");
-    EXPECT_EQ(KeyvaneClose(program), 0u);
-}
-
-// Gadget 0 is made before the font is, so only it keeps the stock GUI font.
-// Wine's rich edit answers WM_GETFONT with 0: its character format names
-// the face it was given.
-TEST(MainWindow, TheEditionPanelKeepsTheStockFontAndTheOtherGadgetsGetArial8)
-{
-    RuntimeStart();
-    ASSERT_NE(MainWindowBuild(), 0);
-    LOGFONTA arial{}, stock{};
-    GetObjectA(FontHandle(CaptionFont), sizeof arial, &arial);
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
-    EXPECT_EQ(arial.lfFaceName + std::to_string(arial.lfHeight), "Arial-11") << "8 points at 96 pixels per inch";
-    CHARFORMATA format = {};
-    format.cbSize = sizeof format;
-    SendMessageA(GadgetLookup(EditionPanel)->window, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    EXPECT_STREQ(format.szFaceName, stock.lfFaceName);
-    for (const GadgetCase& gadget : gadgetCases)
-        EXPECT_TRUE(gadget.number == EditionPanel || reinterpret_cast<HFONT>(SendMessageA(
-            GadgetLookup(gadget.number)->window, WM_GETFONT, 0, 0)) == FontHandle(CaptionFont)) << gadget.number;
     RuntimeEnd();
-}
-
-// The prefix's https handler is pointed at url_recorder.exe for the test.
-class PurchaseTest : public KeyvaneTest {
-protected:
-    void SetUp() override
-    {
-        KeyvaneTest::SetUp();
-        ASSERT_TRUE(UrlHandlerInstall(handler));
-    }
-
-    void TearDown() override
-    {
-        KeyvaneTest::TearDown();
-        UrlHandlerRestore(handler);
-    }
-
-    std::vector<std::string> Opened() const { return UrlHandlerOpened(handler); }
-
-    UrlHandler handler{};
-};
-
-TEST_F(PurchaseTest, EachClickOpensThePurchasePage)
-{
-    Launch();
-    for (size_t clicks = 1; clicks <= 2; ++clicks) {
-        Click(PurchaseButton);
-        const DWORD start = GetTickCount();
-        while (Opened().size() < clicks && GetTickCount() - start < 15000)
-            Sleep(20);
-    }
-    const std::vector<std::string> opened = Opened();
-    ASSERT_EQ(opened.size(), 2u);
-    for (const std::string& address : opened) {
-        EXPECT_EQ(address, PurchasePageAddress);
-        const std::string head = "https://", query = "/cgi-bin/webscr?cmd=_s-xclick&hosted_button_id=";
-        ASSERT_EQ(address.compare(0, head.size(), head), 0) << address;
-        const size_t at = address.find(query);
-        ASSERT_NE(at, std::string::npos) << address;
-        const std::string id = address.substr(at + query.size());
-        EXPECT_EQ(id.size(), 13u);
-        EXPECT_EQ(id.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"), std::string::npos) << id;
-    }
-    EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 
 TEST(PurchaseAddress, OnlyTheAddressBuiltInPassesItsCheck)
@@ -520,14 +419,12 @@ TEST(PurchaseAddress, OnlyTheAddressBuiltInPassesItsCheck)
     EXPECT_TRUE(PurchaseAddressIntact(built.c_str()));
     // Missing, one character longer or shorter, or any one character
     // replaced by any other printable one.
-    std::vector<std::string> altered = {built + "0", built.substr(0, built.size() - 1)};
+    EXPECT_FALSE(PurchaseAddressIntact(nullptr));
+    EXPECT_FALSE(PurchaseAddressIntact((built + "0").c_str()));
+    EXPECT_FALSE(PurchaseAddressIntact(built.substr(0, built.size() - 1).c_str()));
     for (size_t i = 0; i < built.size(); ++i)
         for (char c = ' '; c <= '~'; ++c)
-            if (c != built[i])
-                altered.push_back(built.substr(0, i) + c + built.substr(i + 1));
-    EXPECT_FALSE(PurchaseAddressIntact(nullptr));
-    for (const std::string& address : altered)
-        ASSERT_FALSE(PurchaseAddressIntact(address.c_str())) << address;
+            ASSERT_EQ(PurchaseAddressIntact((built.substr(0, i) + c + built.substr(i + 1)).c_str()), c == built[i]);
 }
 
 }  // namespace

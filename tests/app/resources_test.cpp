@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -29,19 +30,17 @@ TEST(Resources, IconGroupManifestAndVersionBlock)
         std::string image = Resource(MAKEINTRESOURCEA(id), RT_ICON);
         image.resize(std::max(image.size(), sizeof(BITMAPINFOHEADER)));
         auto bitmap = reinterpret_cast<const BITMAPINFOHEADER*>(image.data());
-        EXPECT_EQ(bitmap->biSize, sizeof(BITMAPINFOHEADER)) << int(width);
-        EXPECT_EQ(bitmap->biWidth, width);
-        EXPECT_EQ(bitmap->biBitCount, 32) << int(width);
+        EXPECT_EQ(std::make_tuple(bitmap->biSize, bitmap->biWidth, bitmap->biBitCount),
+                  std::make_tuple(DWORD(sizeof(BITMAPINFOHEADER)), LONG(width), WORD(32)));
         EXPECT_EQ(LookupIconIdFromDirectoryEx(reinterpret_cast<PBYTE>(&group[0]), TRUE, width, width, 0), id);
         sizes.insert(width);
     }
     EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 96, 128}));
 
     // The manifest, for this target's architecture, and honoured: the loader
-    // takes comctl32.dll from the side-by-side store.
+    // takes comctl32.dll 6 from the side-by-side store.
     const std::string arch = sizeof(void*) == 8 ? "amd64" : "x86";
     const std::string manifest = Resource(MAKEINTRESOURCEA(1), RT_MANIFEST);
-    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
     int arches = 0;
     for (size_t at = 0; (at = manifest.find("processorArchitecture=\"", at)) != std::string::npos; ++arches) {
         at += 23;
@@ -53,7 +52,6 @@ TEST(Resources, IconGroupManifestAndVersionBlock)
     const std::string folder = "\\winsxs\\" + arch + "_microsoft.windows.common-controls_6595b64144ccf1df_6.";
     EXPECT_NE(std::string(CharLowerA(path)).find(folder), std::string::npos) << path;
 
-    char numbers[32];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string block(GetFileVersionInfoSizeA(path, nullptr), '\0');
     ASSERT_TRUE(!block.empty() && GetFileVersionInfoA(path, 0, block.size(), &block[0]));
@@ -68,6 +66,7 @@ TEST(Resources, IconGroupManifestAndVersionBlock)
     }
     VS_FIXEDFILEINFO* fixed = nullptr;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    char numbers[32];
     snprintf(numbers, sizeof numbers, "%u.%u.%u.%u", HIWORD(fixed->dwProductVersionMS),
              LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS));
     EXPECT_EQ(numbers, std::string(KEYVANE_VERSION) + ".0");

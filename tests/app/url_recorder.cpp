@@ -4,14 +4,11 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
 int main(int argc, char** argv)
 {
     char path[MAX_PATH];
-    if (argc < 2 || !GetEnvironmentVariableA("KEYVANE_URL_LOG", path, sizeof path))
-        return 1;
-    FILE* log = fopen(path, "ab");
+    FILE* log = argc > 1 && GetEnvironmentVariableA("KEYVANE_URL_LOG", path, MAX_PATH) ? fopen(path, "ab") : nullptr;
     if (!log)
         return 1;
     fprintf(log, "%s\n", argv[1]);
