@@ -21,7 +21,6 @@ protected:
         EnsureRuntime();
         ASSERT_TRUE(RemotePadCreate(pads));
         pad = RemotePadPlug(pads);
-        RemotePadSetAxes(pads, pad, 1000, 1000);
     }
 
     RemotePadDriver pads{};
@@ -73,7 +72,6 @@ TEST_F(JoystickProcessTest, WithoutDirectInputFindsNoJoystickAndEndsCleanly)
     EXPECT_EQ(JoystickInit(), 0);
     JoystickEndAll();
     EXPECT_EQ(DirectInputUsers(), 0);
-    EXPECT_EQ(RemotePadCalls(pads), "");
 }
 
 }  // namespace

@@ -59,16 +59,15 @@ TEST_F(JoystickTest, InitSetsUpEachPadInOrderForXAndYFromMinus1000To1000)
     RemotePadSetButton(pads, second, 1, true);
 
     ASSERT_EQ(JoystickInit(), 2);
-    // Each device completely before the next; DirectInput is not opened again.
+    // Each device completely before the next; DirectInput is not opened
+    // again. AddRef and Release are logged too: each device holds the one
+    // reference it was made with, and is acquired once.
     EXPECT_EQ(RemotePadCalls(pads), "EnumDevices " + SetUpOf(first) + " " + SetUpOf(second));
     EXPECT_EQ(pads.block->directInputRefs, 1);
-    for (int pad : {first, second}) {
-        EXPECT_EQ(Device(pad).refs, 1);
-        EXPECT_EQ(Device(pad).acquired, 1);
+    for (int pad : {first, second})
         for (int axis : {0, 1})
             EXPECT_EQ(std::to_string(Device(pad).rangeMin[axis]) + ".." + std::to_string(Device(pad).rangeMax[axis]),
                       "-1000..1000");
-    }
     EXPECT_EQ(Reads(0), "0,0,0") << "all zero until the first examine";
     ASSERT_EQ(JoystickExamine(0), 1);
     ASSERT_EQ(JoystickExamine(1), 1);
@@ -106,8 +105,8 @@ TEST_F(JoystickTest, APadWhoseSetUpFailsIsReleasedAndItsNumberGoesToTheNext)
         RemotePadClearLog(pads);
 
         ASSERT_EQ(JoystickInit(), 1);
+        // The one reference it was made with is released: AddRef would show.
         EXPECT_EQ(RemotePadCalls(pads, broken), row.callsOnBrokenPad);
-        EXPECT_EQ(Device(broken).refs, 0);
         EXPECT_EQ(RemotePadCalls(pads, working), "CreateDeviceEx SetDataFormat SetProperty SetProperty Acquire");
         ASSERT_EQ(JoystickExamine(0), 1);
         EXPECT_EQ(Reads(0), "0,-1,0");

@@ -382,9 +382,8 @@ int main(int argc, char** argv)
         return 1;
     }
     ProcessResources first = {};
-    bool sampled = false;
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < runMs) {
+    for (bool sampled = false; GetTickCount() - start < runMs;) {
         if (!sampled && GetTickCount() - start >= runMs / 10) {
             first = Sample();
             sampled = true;

@@ -118,9 +118,8 @@ KeyEvent Down(BYTE vk)
 
 KeyEvent Up(BYTE vk)
 {
-    KeyEvent up = Down(vk);
-    up.flags |= KEYEVENTF_KEYUP;
-    return up;
+    const KeyEvent down = Down(vk);
+    return {vk, down.scan, down.flags | KEYEVENTF_KEYUP, 0};
 }
 
 bool operator==(const KeyEvent& a, const KeyEvent& b)
@@ -145,15 +144,12 @@ bool KeyObserverStart(bool rawInput)
     }
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     hookThread = CreateThread(nullptr, 0, HookThread, ready, 0, &hookThreadId);
-    if (!hookThread) {
-        CloseHandle(ready);
-        return false;
-    }
-    WaitForSingleObject(ready, INFINITE);
+    if (hookThread)
+        WaitForSingleObject(ready, INFINITE);
     CloseHandle(ready);
     // Wine can drop the events injected just after the hook is installed:
     // the observer is ready once a marker has come through. A thread that
-    // ended has no hook.
+    // ended (or never started) has no hook.
     bool primed = false;
     for (int step = 0; !primed && step < 100 && WaitForSingleObject(hookThread, 0) == WAIT_TIMEOUT; ++step)
         primed = MarkerComesThrough(100);
@@ -161,7 +157,7 @@ bool KeyObserverStart(bool rawInput)
         KeyObserverStop();
         return false;
     }
-    // Nothing injected while priming belongs to a test.
+    // Nothing injected while priming, or before a stop, belongs to a test.
     EnterCriticalSection(&lock);
     hooked.events.clear();
     raw.events.clear();
@@ -177,10 +173,6 @@ void KeyObserverStop()
     WaitForSingleObject(hookThread, INFINITE);
     CloseHandle(hookThread);
     hookThread = nullptr;
-    EnterCriticalSection(&lock);
-    hooked.events.clear();
-    raw.events.clear();
-    LeaveCriticalSection(&lock);
 }
 
 std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput)

@@ -39,7 +39,6 @@ void KeyObserverStop();
 // The events injected since the last call, oldest first, as the hook saw
 // them, and as raw input (RIDEV_INPUTSINK) delivered them when rawInput is
 // given and the observer watches it (under Wine, raw input comes only while
-// a window has the foreground). It first waits
-// until they have seen everything injected before the call, so that an
-// empty result means that nothing was injected.
+// a window has the foreground). It first waits until they have seen all
+// injected before the call, so an empty result means nothing was injected.
 std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput = nullptr);

@@ -3,7 +3,8 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
-#include <vector>
+
+#include "tests/support/process_resources.h"
 
 namespace {
 
@@ -12,32 +13,16 @@ constexpr DWORD PollStepMs = 10;
 constexpr DWORD CrashLookMs = 100;
 // Exit codes from here up are exception codes (severity "error").
 constexpr DWORD ExceptionCodes = 0xC0000000;
-// The static control of a message box that holds its text.
-constexpr int MessageBoxTextId = 0xFFFF;
-
-struct TopLevelSearch {
-    DWORD process;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<TopLevelSearch*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (process == search->process && IsWindowVisible(window) && lstrcmpA(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 bool Exited(const KeyvaneProcess& program)
 {
     return WaitForSingleObject(program.info.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+void End(const KeyvaneProcess& program)
+{
+    TerminateProcess(program.info.hProcess, 1);
+    WaitForSingleObject(program.info.hProcess, INFINITE);
 }
 
 // Wine starts its debugger as a child of a program that crashed, and the
@@ -57,18 +42,13 @@ bool EndedAfterCrash(const KeyvaneProcess& program)
     if (!debugger)
         return false;
     fprintf(stderr, "Keyvane crashed: Wine started its debugger for it\n");
-    TerminateProcess(program.info.hProcess, 1);
     TerminateProcess(debugger, 1);
     CloseHandle(debugger);
-    return WaitForSingleObject(program.info.hProcess, INFINITE) == WAIT_OBJECT_0;
+    End(program);
+    return true;
 }
 
 }  // namespace
-
-bool KeyvaneStart(KeyvaneProcess& program)
-{
-    return ProgramStart(program, "Keyvane.exe");
-}
 
 std::string BesideThisProgram(const char* name)
 {
@@ -92,10 +72,12 @@ HWND KeyvaneWaitTopLevel(const KeyvaneProcess& program, const char* className, D
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        TopLevelSearch search = {program.info.dwProcessId, className, nullptr};
-        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
+        for (HWND window : ProcessTopLevelWindows(program.info.dwProcessId)) {
+            char name[64] = "";
+            GetClassNameA(window, name, sizeof name);
+            if (IsWindowVisible(window) && lstrcmpA(name, className) == 0)
+                return window;
+        }
         if (Exited(program) || EndedAfterCrash(program) || GetTickCount() - start > timeoutMs)
             return nullptr;
         Sleep(PollStepMs);
@@ -125,8 +107,7 @@ DWORD KeyvaneWaitExit(KeyvaneProcess& program, DWORD timeoutMs)
                 timeoutMs, SendMessageTimeoutA(program.window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0,
                 KeyvaneWaitTopLevel(program, "#32768", 0) != nullptr,
                 KeyvaneWaitTopLevel(program, "#32770", 0) != nullptr);
-        TerminateProcess(program.info.hProcess, 1);
-        WaitForSingleObject(program.info.hProcess, INFINITE);
+        End(program);
         return STILL_ACTIVE;
     }
     DWORD code = STILL_ACTIVE;
@@ -146,10 +127,7 @@ void KeyvaneForget(KeyvaneProcess& program)
 {
     if (!program.info.hProcess)
         return;
-    if (!Exited(program)) {
-        TerminateProcess(program.info.hProcess, 1);
-        WaitForSingleObject(program.info.hProcess, INFINITE);
-    }
+    End(program);
     CloseHandle(program.info.hThread);
     CloseHandle(program.info.hProcess);
     program = {};
@@ -157,18 +135,7 @@ void KeyvaneForget(KeyvaneProcess& program)
 
 std::string WindowText(HWND window)
 {
-    const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<char> text(length + 1);
-    const LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    return std::string(text.data(), got);
-}
-
-std::string MessageBoxText(HWND box)
-{
-    return WindowText(GetDlgItem(box, MessageBoxTextId));
-}
-
-void MessageBoxDismiss(HWND box)
-{
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    std::string text(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0) + 1, '\0');
+    text.resize(SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
+    return text;
 }

@@ -16,11 +16,11 @@ struct KeyvaneProcess {
 // build puts Keyvane.exe and the helper programs.
 std::string BesideThisProgram(const char* name);
 
-// Starts Keyvane.exe beside the calling program; it inherits the
-// environment (KEYVANE_PAD, WINEDLLOVERRIDES). False when it cannot start.
-bool KeyvaneStart(KeyvaneProcess& program);
-// The same for another program of that folder, such as a bench's own.
+// Starts a program beside the calling one, such as a bench's own; it
+// inherits the environment (KEYVANE_PAD, WINEDLLOVERRIDES). False when it
+// cannot start.
 bool ProgramStart(KeyvaneProcess& program, const char* name);
+inline bool KeyvaneStart(KeyvaneProcess& program) { return ProgramStart(program, "Keyvane.exe"); }
 // Waits for its visible main window; null after timeoutMs or once it exited.
 HWND KeyvaneWaitWindow(KeyvaneProcess& program, DWORD timeoutMs = 15000);
 // A visible top-level window of the process with this class ("#32770" for
@@ -38,7 +38,7 @@ void KeyvaneForget(KeyvaneProcess& program);
 
 // A window's text, through WM_GETTEXT so that it works across processes.
 std::string WindowText(HWND window);
-// The text of a message box's message (its static control 0xFFFF).
-std::string MessageBoxText(HWND box);
+// The text of a message box's message: its static control 0xFFFF holds it.
+inline std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 // Clicks a message box's OK button.
-void MessageBoxDismiss(HWND box);
+inline void MessageBoxDismiss(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }

@@ -3,30 +3,11 @@
 #include <psapi.h>
 #include <winternl.h>
 
-#include <vector>
-
 namespace {
 
-BOOL CALLBACK CountChild(HWND, LPARAM data)
+BOOL CALLBACK Collect(HWND window, LPARAM windows)
 {
-    ++*reinterpret_cast<int*>(data);
-    return TRUE;
-}
-
-struct WindowCount {
-    DWORD processId;
-    int count;
-};
-
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM data)
-{
-    auto* count = reinterpret_cast<WindowCount*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == count->processId) {
-        ++count->count;
-        EnumChildWindows(window, CountChild, reinterpret_cast<LPARAM>(&count->count));
-    }
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
     return TRUE;
 }
 
@@ -35,10 +16,9 @@ BOOL CALLBACK CountTopLevel(HWND window, LPARAM data)
 DWORD ListedHandleCount(DWORD processId)
 {
     std::vector<char> buffer(1 << 16);
-    ULONG needed = 0;
     NTSTATUS status;
     while ((status = NtQuerySystemInformation(SystemProcessInformation, buffer.data(),
-                                              static_cast<ULONG>(buffer.size()), &needed)) < 0 &&
+                                              static_cast<ULONG>(buffer.size()), nullptr)) < 0 &&
            buffer.size() < (64u << 20))
         buffer.resize(buffer.size() * 2);
     if (status < 0)
@@ -55,11 +35,17 @@ DWORD ListedHandleCount(DWORD processId)
 
 }  // namespace
 
-int ProcessWindowCount(DWORD processId)
+std::vector<HWND> ProcessTopLevelWindows(DWORD processId)
 {
-    WindowCount count = {processId, 0};
-    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&count));
-    return count.count;
+    std::vector<HWND> all, mine;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId)
+            mine.push_back(window);
+    }
+    return mine;
 }
 
 bool ProcessResourcesRead(HANDLE process, DWORD processId, ProcessResources& out)
@@ -74,6 +60,11 @@ bool ProcessResourcesRead(HANDLE process, DWORD processId, ProcessResources& out
     out.workingSet = memory.WorkingSetSize;
     // Wine fills only the commit charge, which is the same figure.
     out.privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
-    out.windows = ProcessWindowCount(processId);
+    out.windows = 0;
+    for (HWND window : ProcessTopLevelWindows(processId)) {
+        std::vector<HWND> children;
+        EnumChildWindows(window, Collect, reinterpret_cast<LPARAM>(&children));
+        out.windows += 1 + static_cast<int>(children.size());
+    }
     return true;
 }

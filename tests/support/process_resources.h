@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 struct ProcessResources {
     uint64_t workingSet;    // bytes
@@ -15,4 +16,5 @@ struct ProcessResources {
 
 // False when the figures cannot be read (the handle needs query rights).
 bool ProcessResourcesRead(HANDLE process, DWORD processId, ProcessResources& out);
-int ProcessWindowCount(DWORD processId);
+// Its top-level windows, in the system's order.
+std::vector<HWND> ProcessTopLevelWindows(DWORD processId);

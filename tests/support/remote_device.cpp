@@ -15,13 +15,11 @@ constexpr uintptr_t PropertyRange = 4;
 
 bool TakeReadFailure(RemotePadDevice& pad)
 {
-    for (;;) {
-        LONG left = RemotePadRead(&pad.failReads);
-        if (left <= 0)
-            return false;
+    LONG left;
+    while ((left = RemotePadRead(&pad.failReads)) > 0)
         if (InterlockedCompareExchange(&pad.failReads, left - 1, left) == left)
             return true;
-    }
+    return false;
 }
 
 bool ReadState(RemotePadDevice& pad, DIJOYSTATE* out)
@@ -58,60 +56,19 @@ bool IsStandardJoystickFormat(const DIDATAFORMAT& format)
     return true;
 }
 
-struct RemoteDevice final : IDirectInputDevice7A {
-    RemotePadBlock* block;
-    int pad;
-    LONG refs = 1;
+struct RemoteDevice final : RemoteUnknown<IDirectInputDevice7A, IsDirectInputDevice> {
     bool formatSet = false;
     bool acquired = false;
 
-    RemoteDevice(RemotePadBlock* owner, int number) : block(owner), pad(number) {}
+    using RemoteUnknown::RemoteUnknown;
 
-    RemotePadDevice& Pad() { return block->devices[pad]; }
+    RemotePadDevice& Pad() { return block->devices[device]; }
     bool Attached() { return RemotePadRead(&Pad().attached) != 0; }
-    HRESULT Log(RemoteCall call, HRESULT result) { return RemotePadLogCall(block, call, pad, result); }
-    HRESULT Unsupported() { return Log(RemoteCallOther, E_NOTIMPL); }
     HRESULT Fault(HRESULT RemotePadFaults::*step) { return RemotePadRead(&(Pad().faults.*step)); }
 
-    STDMETHOD(QueryInterface)(REFIID iid, void** out) override
-    {
-        if (!out)
-            return Log(RemoteCallOther, E_POINTER);
-        bool known = iid == IID_IUnknown || iid == IID_IDirectInputDeviceA || iid == IID_IDirectInputDevice2A ||
-                     iid == IID_IDirectInputDevice7A;
-        *out = known ? this : nullptr;
-        if (!known)
-            return Log(RemoteCallOther, E_NOINTERFACE);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHOD_(ULONG, AddRef)() override
-    {
-        Log(RemoteCallOther, S_OK);
-        InterlockedIncrement(&Pad().refs);
-        return ++refs;
-    }
-    STDMETHOD_(ULONG, Release)() override
-    {
-        Log(RemoteCallDeviceRelease, S_OK);
-        InterlockedDecrement(&Pad().refs);
-        ULONG left = --refs;
-        if (left == 0) {
-            SetAcquired(false);
-            delete this;
-        }
-        return left;
-    }
-    void SetAcquired(bool now)
-    {
-        if (now != acquired)
-            InterlockedExchangeAdd(&Pad().acquired, now ? 1 : -1);
-        acquired = now;
-    }
-
-    STDMETHOD(GetCapabilities)(LPDIDEVCAPS) override { return Unsupported(); }
-    STDMETHOD(EnumObjects)(LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD) override { return Unsupported(); }
-    STDMETHOD(GetProperty)(REFGUID, LPDIPROPHEADER) override { return Unsupported(); }
+    REMOTE_UNSUPPORTED(GetCapabilities, LPDIDEVCAPS)
+    REMOTE_UNSUPPORTED(EnumObjects, LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD)
+    REMOTE_UNSUPPORTED(GetProperty, REFGUID, LPDIPROPHEADER)
     STDMETHOD(SetProperty)(REFGUID property, LPCDIPROPHEADER header) override
     {
         // The MAKEDIPROP forms are small numbers posing as GUID addresses.
@@ -141,21 +98,15 @@ struct RemoteDevice final : IDirectInputDevice7A {
     }
     STDMETHOD(Acquire)() override
     {
-        if (!Attached())
-            return Log(RemoteCallAcquire, DIERR_UNPLUGGED);
-        if (!formatSet)
-            return Log(RemoteCallAcquire, DIERR_INVALIDPARAM);
-        if (acquired)
-            return Log(RemoteCallAcquire, S_FALSE);
-        SetAcquired(true);
-        return Log(RemoteCallAcquire, DI_OK);
+        HRESULT result = !Attached() ? DIERR_UNPLUGGED : !formatSet ? DIERR_INVALIDPARAM : acquired ? S_FALSE : DI_OK;
+        acquired = acquired || result == DI_OK;
+        return Log(RemoteCallAcquire, result);
     }
     STDMETHOD(Unacquire)() override
     {
-        if (!acquired)
-            return Log(RemoteCallUnacquire, DI_NOEFFECT);
-        SetAcquired(false);
-        return Log(RemoteCallUnacquire, DI_OK);
+        HRESULT result = acquired ? DI_OK : DI_NOEFFECT;
+        acquired = false;
+        return Log(RemoteCallUnacquire, result);
     }
     STDMETHOD(GetDeviceState)(DWORD size, LPVOID data) override
     {
@@ -163,7 +114,6 @@ struct RemoteDevice final : IDirectInputDevice7A {
         QueryPerformanceCounter(&now);
         LONG n = InterlockedIncrement(&block->readStampNext) - 1;
         InterlockedExchange64(&block->readStamps[n % RemotePadReadStampCount], now.QuadPart);
-        InterlockedIncrement(&block->reads);
         if (InterlockedExchange(&Pad().crashRead, 0)) {
             // A real access violation: the pointer is not known to be null.
             LONG* volatile nowhere = nullptr;
@@ -181,12 +131,12 @@ struct RemoteDevice final : IDirectInputDevice7A {
             return DIERR_NOTACQUIRED;
         // An unplugged pad and an injected failure both lose the acquisition.
         if (!Attached() || TakeReadFailure(Pad())) {
-            SetAcquired(false);
+            acquired = false;
             return DIERR_INPUTLOST;
         }
         return ReadState(Pad(), static_cast<DIJOYSTATE*>(data)) ? DI_OK : DIERR_GENERIC;
     }
-    STDMETHOD(GetDeviceData)(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return Unsupported(); }
+    REMOTE_UNSUPPORTED(GetDeviceData, DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD)
     STDMETHOD(SetDataFormat)(LPCDIDATAFORMAT format) override
     {
         HRESULT result = acquired                                     ? DIERR_ACQUIRED
@@ -195,37 +145,30 @@ struct RemoteDevice final : IDirectInputDevice7A {
         formatSet = formatSet || result == DI_OK;
         return Log(RemoteCallSetDataFormat, result);
     }
-    STDMETHOD(SetEventNotification)(HANDLE) override { return Unsupported(); }
+    REMOTE_UNSUPPORTED(SetEventNotification, HANDLE)
     STDMETHOD(SetCooperativeLevel)(HWND, DWORD) override { return Log(RemoteCallSetCooperativeLevel, DI_OK); }
-    STDMETHOD(GetObjectInfo)(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD) override { return Unsupported(); }
-    STDMETHOD(GetDeviceInfo)(LPDIDEVICEINSTANCEA) override { return Unsupported(); }
-    STDMETHOD(RunControlPanel)(HWND, DWORD) override { return Unsupported(); }
-    STDMETHOD(Initialize)(HINSTANCE, DWORD, REFGUID) override { return Unsupported(); }
+    REMOTE_UNSUPPORTED(GetObjectInfo, LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD)
+    REMOTE_UNSUPPORTED(GetDeviceInfo, LPDIDEVICEINSTANCEA)
+    REMOTE_UNSUPPORTED(RunControlPanel, HWND, DWORD)
+    REMOTE_UNSUPPORTED(Initialize, HINSTANCE, DWORD, REFGUID)
 
-    STDMETHOD(CreateEffect)(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN) override { return Unsupported(); }
-    STDMETHOD(EnumEffects)(LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD) override { return Unsupported(); }
-    STDMETHOD(GetEffectInfo)(LPDIEFFECTINFOA, REFGUID) override { return Unsupported(); }
-    STDMETHOD(GetForceFeedbackState)(LPDWORD) override { return Unsupported(); }
-    STDMETHOD(SendForceFeedbackCommand)(DWORD) override { return Unsupported(); }
-    STDMETHOD(EnumCreatedEffectObjects)(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override
-    {
-        return Unsupported();
-    }
-    STDMETHOD(Escape)(LPDIEFFESCAPE) override { return Unsupported(); }
+    REMOTE_UNSUPPORTED(CreateEffect, REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN)
+    REMOTE_UNSUPPORTED(EnumEffects, LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD)
+    REMOTE_UNSUPPORTED(GetEffectInfo, LPDIEFFECTINFOA, REFGUID)
+    REMOTE_UNSUPPORTED(GetForceFeedbackState, LPDWORD)
+    REMOTE_UNSUPPORTED(SendForceFeedbackCommand, DWORD)
+    REMOTE_UNSUPPORTED(EnumCreatedEffectObjects, LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD)
+    REMOTE_UNSUPPORTED(Escape, LPDIEFFESCAPE)
     // A pad that needs no polling, as most are.
     STDMETHOD(Poll)() override { return Log(RemoteCallPoll, acquired ? DI_NOEFFECT : DIERR_NOTACQUIRED); }
-    STDMETHOD(SendDeviceData)(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return Unsupported(); }
-    STDMETHOD(EnumEffectsInFile)(LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override
-    {
-        return Unsupported();
-    }
-    STDMETHOD(WriteEffectToFile)(LPCSTR, DWORD, LPDIFILEEFFECT, DWORD) override { return Unsupported(); }
+    REMOTE_UNSUPPORTED(SendDeviceData, DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD)
+    REMOTE_UNSUPPORTED(EnumEffectsInFile, LPCSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD)
+    REMOTE_UNSUPPORTED(WriteEffectToFile, LPCSTR, DWORD, LPDIFILEEFFECT, DWORD)
 };
 
 }  // namespace
 
 IDirectInputDevice7A* RemoteDeviceNew(RemotePadBlock* block, int pad)
 {
-    InterlockedIncrement(&block->devices[pad].refs);
     return new RemoteDevice(block, pad);
 }

@@ -31,44 +31,10 @@ bool Attached(int pad)
     return RemotePadRead(&block->devices[pad].attached) != 0;
 }
 
-bool IsDirectInput(REFIID iid)
-{
-    return iid == IID_IDirectInputA || iid == IID_IDirectInput2A || iid == IID_IDirectInput7A;
-}
+struct RemoteDirectInput final : RemoteUnknown<IDirectInput7A, IsDirectInput> {
+    using RemoteUnknown::RemoteUnknown;
 
-struct RemoteDirectInput final : IDirectInput7A {
-    LONG refs = 1;
-
-    HRESULT Log(RemoteCall call, HRESULT result) { return RemotePadLogCall(block, call, -1, result); }
-    HRESULT Unsupported() { return Log(RemoteCallOther, E_NOTIMPL); }
-
-    STDMETHOD(QueryInterface)(REFIID iid, void** out) override
-    {
-        if (!out)
-            return Log(RemoteCallOther, E_POINTER);
-        *out = iid == IID_IUnknown || IsDirectInput(iid) ? this : nullptr;
-        if (!*out)
-            return Log(RemoteCallOther, E_NOINTERFACE);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHOD_(ULONG, AddRef)() override
-    {
-        Log(RemoteCallOther, S_OK);
-        InterlockedIncrement(&block->directInputRefs);
-        return ++refs;
-    }
-    STDMETHOD_(ULONG, Release)() override
-    {
-        Log(RemoteCallDirectInputRelease, S_OK);
-        InterlockedDecrement(&block->directInputRefs);
-        ULONG left = --refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-    STDMETHOD(CreateDevice)(REFGUID, LPDIRECTINPUTDEVICEA*, LPUNKNOWN) override { return Unsupported(); }
+    REMOTE_UNSUPPORTED(CreateDevice, REFGUID, LPDIRECTINPUTDEVICEA*, LPUNKNOWN)
     STDMETHOD(EnumDevices)(DWORD devType, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD flags) override
     {
         // Logged first, so that the set-up calls made by the callback follow it.
@@ -96,10 +62,10 @@ struct RemoteDirectInput final : IDirectInput7A {
         }
         return result;
     }
-    STDMETHOD(GetDeviceStatus)(REFGUID) override { return Unsupported(); }
-    STDMETHOD(RunControlPanel)(HWND, DWORD) override { return Unsupported(); }
-    STDMETHOD(Initialize)(HINSTANCE, DWORD) override { return Unsupported(); }
-    STDMETHOD(FindDevice)(REFGUID, LPCSTR, LPGUID) override { return Unsupported(); }
+    REMOTE_UNSUPPORTED(GetDeviceStatus, REFGUID)
+    REMOTE_UNSUPPORTED(RunControlPanel, HWND, DWORD)
+    REMOTE_UNSUPPORTED(Initialize, HINSTANCE, DWORD)
+    REMOTE_UNSUPPORTED(FindDevice, REFGUID, LPCSTR, LPGUID)
 
     STDMETHOD(CreateDeviceEx)(REFGUID instance, REFIID iid, LPVOID* out, LPUNKNOWN outer) override
     {
@@ -107,7 +73,7 @@ struct RemoteDirectInput final : IDirectInput7A {
         return RemotePadLogCall(block, RemoteCallCreateDeviceEx, pad, NewDevice(pad, iid, out, outer));
     }
 
-    static HRESULT NewDevice(int pad, REFIID iid, void** out, IUnknown* outer)
+    HRESULT NewDevice(int pad, REFIID iid, void** out, IUnknown* outer)
     {
         if (!out)
             return DIERR_INVALIDPARAM;
@@ -116,7 +82,7 @@ struct RemoteDirectInput final : IDirectInput7A {
             return DIERR_DEVICENOTREG;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        if (iid != IID_IDirectInputDeviceA && iid != IID_IDirectInputDevice2A && iid != IID_IDirectInputDevice7A)
+        if (!IsDirectInputDevice(iid))
             return DIERR_NOINTERFACE;
         HRESULT fault = RemotePadRead(&block->devices[pad].faults.createDevice);
         if (fault != DI_OK)
@@ -144,6 +110,32 @@ HRESULT CreateResult(HINSTANCE instance, DWORD version, REFIID iid, void** out, 
     return IsDirectInput(iid) ? DI_OK : DIERR_NOINTERFACE;
 }
 
+void CloseBlock()
+{
+    if (block)
+        UnmapViewOfFile(block);
+    if (blockMapping)
+        CloseHandle(blockMapping);
+    block = nullptr;
+    blockMapping = nullptr;
+}
+
+// Maps the block that KEYVANE_PAD names, once; false without a valid one.
+bool OpenBlock()
+{
+    if (block)
+        return true;
+    char name[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA(RemotePadVariable, name, sizeof(name));
+    if (length == 0 || length >= sizeof(name) || !(blockMapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name)))
+        return false;
+    block = static_cast<RemotePadBlock*>(MapViewOfFile(blockMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    if (!block || RemotePadRead(reinterpret_cast<LONG*>(&block->magic)) != static_cast<LONG>(RemotePadMagic) ||
+        block->size != sizeof(RemotePadBlock))
+        CloseBlock();
+    return block != nullptr;
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE instance, DWORD version, REFIID iid,
@@ -151,36 +143,18 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE in
 {
     if (out)
         *out = nullptr;
-    if (!block) {
-        char name[MAX_PATH];
-        DWORD length = GetEnvironmentVariableA(RemotePadVariable, name, sizeof(name));
-        if (length == 0 || length >= sizeof(name) || !(blockMapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name)))
-            return E_FAIL;
-        block = static_cast<RemotePadBlock*>(MapViewOfFile(blockMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-        if (!block || RemotePadRead(reinterpret_cast<LONG*>(&block->magic)) != static_cast<LONG>(RemotePadMagic) ||
-            block->size != sizeof(RemotePadBlock)) {
-            if (block)
-                UnmapViewOfFile(block);
-            CloseHandle(blockMapping);
-            block = nullptr;
-            return E_FAIL;
-        }
-    }
+    if (!OpenBlock())
+        return E_FAIL;
     HRESULT result = CreateResult(instance, version, iid, out, outer);
-    if (result == DI_OK) {
-        InterlockedIncrement(&block->directInputRefs);
-        *out = static_cast<IDirectInput7A*>(new RemoteDirectInput());
-    }
+    if (result == DI_OK)
+        *out = static_cast<IDirectInput7A*>(new RemoteDirectInput(block, -1));
     return RemotePadLogCall(block, RemoteCallCreate, -1, result);
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void* reserved)
 {
     // Unloaded by FreeLibrary; at the process's end the system unmaps it.
-    if (reason == DLL_PROCESS_DETACH && !reserved && block) {
-        UnmapViewOfFile(block);
-        CloseHandle(blockMapping);
-        block = nullptr;
-    }
+    if (reason == DLL_PROCESS_DETACH && !reserved)
+        CloseBlock();
     return TRUE;
 }

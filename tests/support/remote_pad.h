@@ -50,7 +50,6 @@ struct RemotePadDevice {
     LONG failReads;  // the next that many GetDeviceState calls fail
     LONG crashRead;  // the next GetDeviceState call faults, as a broken driver
     LONG refs;       // references held on all of the pad's device objects
-    LONG acquired;   // of the pad's device objects, those acquired
     LONG rangeMin[2], rangeMax[2];  // of X and Y, as SetProperty set them
     LONG stateSequence;  // odd while the driver writes state
     DIJOYSTATE state;
@@ -65,13 +64,13 @@ struct RemotePadBlock {
     LONG enumDevicesResult;
     LONG enumFailAfter;
     LONG directInputRefs;  // references held on all DirectInput objects
-    LONG reads;            // GetDeviceState calls on any pad
     // Call n sits at log[n % RemotePadLogSize] as RemotePadLogEntry made it.
     LONG logNext;
     LONG log[RemotePadLogSize];
-    // When each GetDeviceState began (QueryPerformanceCounter): stamp n sits
-    // at readStamps[n % RemotePadReadStampCount], complete once
-    // readStampNext > n + 1 (one program writes them in turn).
+    // When each GetDeviceState on any pad began (QueryPerformanceCounter):
+    // stamp n sits at readStamps[n % RemotePadReadStampCount], complete once
+    // readStampNext > n + 1 (one program writes them in turn). readStampNext
+    // is also the count of those calls.
     LONG readStampNext;
     LONGLONG readStamps[RemotePadReadStampCount];
     RemotePadDevice devices[RemotePadMaxDevices];
@@ -91,9 +90,13 @@ struct RemotePadLogged {
     bool failed;
 };
 
-inline LONG RemotePadLogEntry(RemoteCall call, int device, HRESULT result)
+// Appends the call to the block's log; returns result.
+inline HRESULT RemotePadLogCall(RemotePadBlock* block, RemoteCall call, int device, HRESULT result)
 {
-    return (call + 1) | (device + 1) << 8 | (FAILED(result) ? 1 << 16 : 0);
+    LONG n = InterlockedIncrement(&block->logNext) - 1;
+    LONG entry = (call + 1) | (device + 1) << 8 | (FAILED(result) ? 1 << 16 : 0);
+    InterlockedExchange(&block->log[n % RemotePadLogSize], entry);
+    return result;
 }
 
 inline RemotePadLogged RemotePadLogDecode(LONG entry)

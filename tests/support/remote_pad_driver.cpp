@@ -33,12 +33,8 @@ bool RemotePadCreate(RemotePadDriver& driver)
                   InterlockedIncrement(&blockSerial));
     driver.mapping =
         CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(RemotePadBlock), driver.name);
-    if (driver.mapping && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(driver.mapping);
-        driver.mapping = nullptr;
-    }
-    // A fresh section is all zero.
-    if (driver.mapping)
+    // A fresh section is all zero; one that a program of an earlier run still holds is not.
+    if (driver.mapping && GetLastError() != ERROR_ALREADY_EXISTS)
         driver.block = static_cast<RemotePadBlock*>(MapViewOfFile(driver.mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (!driver.block) {
         RemotePadDestroy(driver);
@@ -126,18 +122,15 @@ void RemotePadCrashRead(RemotePadDriver& driver, int pad)
 
 LONG RemotePadReads(RemotePadDriver& driver)
 {
-    return RemotePadRead(&driver.block->reads);
+    return RemotePadRead(&driver.block->readStampNext);
 }
 
 bool RemotePadWaitReads(RemotePadDriver& driver, int count, DWORD timeoutMs)
 {
     const LONG target = RemotePadReads(driver) + count;
-    const DWORD start = GetTickCount();
-    while (RemotePadReads(driver) < target) {
+    for (const DWORD start = GetTickCount(); RemotePadReads(driver) < target; Sleep(1))
         if (GetTickCount() - start > timeoutMs)
             return false;
-        Sleep(1);
-    }
     return true;
 }
 

@@ -9,8 +9,7 @@
 
 inline void EnsureRuntime()
 {
-    static const bool started = (RuntimeStart(), true);
-    (void)started;
+    [[maybe_unused]] static const bool started = (RuntimeStart(), true);
 }
 
 // Serves what is waiting without reporting it, and forgets queued events.

@@ -1,12 +1,10 @@
 #include "tests/support/url_handler.h"
 
+#include <fstream>
+
 #include "tests/support/keyvane_process.h"
 
-namespace {
-
-constexpr const char* HandlerKey = "Software\\Classes\\https\\shell\\open\\command";
-
-}  // namespace
+constexpr char HandlerKey[] = "Software\\Classes\\https\\shell\\open\\command";
 
 bool UrlHandlerInstall(UrlHandler& handler)
 {
@@ -42,17 +40,9 @@ void UrlHandlerRestore(UrlHandler& handler)
 std::vector<std::string> UrlHandlerOpened(const UrlHandler& handler)
 {
     std::vector<std::string> lines;
-    HANDLE file = CreateFileA(handler.log, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return lines;
-    std::string all;
-    char text[4096];
-    DWORD got = 0;
-    while (ReadFile(file, text, sizeof text, &got, nullptr) && got)
-        all.append(text, got);
-    CloseHandle(file);
-    for (size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1)
-        lines.push_back(all.substr(at, end - at));
+    std::ifstream log(handler.log, std::ios::binary);
+    // Whole lines only: the recorder may be writing the last one.
+    for (std::string line; std::getline(log, line) && !log.eof();)
+        lines.push_back(line);
     return lines;
 }
