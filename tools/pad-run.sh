@@ -13,6 +13,8 @@ program="$3"
 shift 3
 if [ "$target" = i686 ]; then
     echo "$program: the 32-bit Keyvane.exe, the program that ships"
+elif "$(dirname "$0")/host-runs-i386.sh"; then
+    echo "$program: the x86-64 build of Keyvane.exe, the same code"
 else
     echo "$program: the x86-64 build of Keyvane.exe: this host runs no 32-bit code"
 fi
