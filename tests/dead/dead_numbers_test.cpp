@@ -1,11 +1,14 @@
 // Every operation that names an object by number, given numbers that name
-// nothing: each returns 0 (or null) and leaves the live objects alone.
+// nothing, and every creation without list memory or, for gadgets, without a
+// gadget list: each returns 0 (or null) and leaves the live objects alone.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 
 #include "numbered_operations.h"
+#include "runtime/core/heaps.h"
 #include "runtime/font/font.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/joystick/joystick.h"
@@ -57,11 +60,17 @@ TEST(DeadNumbers, NumbersThatNameNothingDoNothing)
     ASSERT_TRUE(RemotePadCreate(pads));
     RemotePadSetAxes(pads, RemotePadPlug(pads), 1000, 0);
     ASSERT_EQ(JoystickInit(), 1) << RemotePadMissing;
+    const HANDLE listHeap = ListHeap;
     const intptr_t window = WindowOpen(1, 0, 0, 200, 200, "live", WindowHidden);
     const intptr_t checkBox = GadgetCreateCheckBox(0, 0, 0, 50, 20, "live");
     const intptr_t font = FontLoad(0, "Arial", 10);
     ASSERT_TRUE(window && checkBox && font);
     GadgetSetState(0, 1);
+    ListHeap = nullptr;  // AutoNumber records are list nodes
+    for (const DeadCall& call : calls)
+        EXPECT_TRUE(!call.creates || call.call(AutoNumber) == 0) << call.name << " without list memory";
+    ListHeap = listHeap;
+    EXPECT_EQ(GetWindow(reinterpret_cast<HWND>(checkBox), GW_HWNDNEXT), nullptr) << "a failed creation's window";
     // Handles once live and freed since, after the live objects were made.
     const ObjectId freed[] = {GadgetCreateButton(AutoNumber, 0, 30, 50, 20, "freed"), FontLoad(AutoNumber, "Arial", 12),
                               WindowOpen(AutoNumber, 0, 0, 100, 100, "freed", WindowHidden)};
@@ -77,6 +86,10 @@ TEST(DeadNumbers, NumbersThatNameNothingDoNothing)
         for (size_t i = 0; call.call && i < std::size(never) - (call.creates ? 2 : 0); ++i)
             EXPECT_EQ(call.call(never[i]), 0) << call.name << " on " << never[i];
     }
+    // Window freed[2], made last, was the gadget list: now there is none.
+    for (const DeadCall& call : calls)
+        for (ObjectId n : {ObjectId{0}, ObjectId{AutoNumber}, ObjectId{100}})
+            EXPECT_TRUE(strncmp(call.name, "GadgetCreate", 12) || call.call(n) == 0) << call.name << " on " << n;
     EXPECT_TRUE(WindowLookup(1) && WindowLookup(1)->window == reinterpret_cast<HWND>(window));
     EXPECT_TRUE(GadgetLookup(0) && GadgetLookup(0)->window == reinterpret_cast<HWND>(checkBox));
     EXPECT_EQ(GadgetGetState(0), 1);
