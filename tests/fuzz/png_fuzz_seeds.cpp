@@ -2,6 +2,7 @@
 // and depth, plain, and interlaced with transparency.
 #include <png.h>
 
+#include <cstdio>
 #include <string>
 
 #include "tests/image/png_maker.h"

@@ -2,6 +2,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "runtime/image/png_decoder.h"
@@ -29,7 +30,11 @@ using Bytes = std::vector<uint8_t>;
 // the decoder ends idle.
 Bytes CheckAndDecode(const Bytes& bytes, int extra, bool fromFile = false, bool bottomUp = false)
 {
-    FILE* file = fromFile ? StreamFile(bytes) : nullptr;
+    FILE* file = fromFile ? tmpfile() : nullptr;
+    if (file) {
+        fwrite(bytes.data(), 1, bytes.size(), file);
+        rewind(file);
+    }
     Bytes buffer, packed;
     int height = 0, rowBytes = 0, pitch = 0;
     bool decoded = false;

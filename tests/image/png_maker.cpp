@@ -73,13 +73,3 @@ TestPng MakePng(int colorType, int bitDepth, bool interlaced, bool transparency,
     png_destroy_write_struct(&png, &info);
     return out;
 }
-
-FILE* StreamFile(const std::vector<uint8_t>& bytes)
-{
-    FILE* file = tmpfile();
-    if (file && (fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || fseek(file, 0, SEEK_SET) != 0)) {
-        fclose(file);
-        return nullptr;
-    }
-    return file;
-}

@@ -347,17 +347,11 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
     }
 }
 
-// A window answers 0 when no slot can be had (a gadget that cannot be made:
-// dead_numbers_test). A brush that cannot be had leaves the colour without
-// one, and the next request tries again.
-TEST_F(WindowTest, FailuresChangeNothing)
+// A brush that cannot be had leaves the colour without one, and the next
+// request tries again. (Windows and gadgets that cannot be made:
+// dead_numbers_test.)
+TEST_F(WindowTest, GadgetBackgroundWithoutABrush)
 {
-    const HANDLE mainHeap = MainHeap;
-    MainHeap = nullptr;  // neither window slots nor accelerator blocks can be had
-    EXPECT_EQ(WindowOpen(12, 0, 0, 100, 100, "x", 0), 0);
-    MainHeap = mainHeap;
-    EXPECT_EQ(WindowLookup(12), nullptr);
-
     WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU);
     GadgetCreateText(1, 0, 0, 80, 20, "t");
     GadgetObject* text = GadgetLookup(1);
