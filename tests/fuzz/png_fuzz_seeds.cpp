@@ -13,13 +13,12 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
         return 2;
     }
-    for (int type : {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_PALETTE, PNG_COLOR_TYPE_GRAY_ALPHA,
-                     PNG_COLOR_TYPE_RGB_ALPHA}) {
+    for (int type = 0; type <= PNG_COLOR_TYPE_RGB_ALPHA; ++type) {
         for (int depth = 1; depth <= 16; depth *= 2) {
             for (bool variant : {false, true}) {
                 std::vector<uint8_t> png = MakePng(type, depth, variant, variant, 5 + variant, 4, depth).bytes;
                 if (png.empty())
-                    continue;  // no such depth for the type
+                    continue;  // no such colour type, or no such depth for it
                 std::string name = std::string(argv[1]) + "/seed-" + std::to_string(type) + "-" +
                                    std::to_string(depth) + "-" + std::to_string(variant) + ".png";
                 FILE* file = fopen(name.c_str(), "wb");

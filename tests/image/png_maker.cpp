@@ -67,9 +67,8 @@ TestPng MakePng(int colorType, int bitDepth, bool interlaced, bool transparency,
         png_set_PLTE(png, info, colours.data(), int(colours.size()));
     if (transparency && !alpha)
         png_set_tRNS(png, info, alphas.data(), int(alphas.size()), palette ? nullptr : &key);
-    png_write_info(png, info);
-    png_write_image(png, rowPointers.data());
-    png_write_end(png, nullptr);
+    png_set_rows(png, info, rowPointers.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
 }

@@ -6,7 +6,6 @@
 
 #include "runtime/core/heaps.h"
 #include "runtime/core/result_buffer.h"
-#include "runtime/core/strings.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/gadget/gadget_brush_cache.h"
 #include "runtime/gadget/gadget_kind_words.h"
@@ -32,7 +31,6 @@ struct WindowTest : ::testing::Test {
     void SetUp() override
     {
         EnsureRuntime();
-        StringInit();
         DrainEvents();
     }
     void TearDown() override
@@ -144,8 +142,7 @@ TEST_F(WindowTest, TabKeysMoveTheFocus)
 TEST_F(WindowTest, MessageBoxDisablesTheOtherWindowsMeanwhile)
 {
     std::vector<HWND> windows;
-    const DWORD styles[] = {WS_VISIBLE, WS_VISIBLE, 0, WS_VISIBLE | WS_DISABLED};  // front, back, hidden, disabled
-    for (DWORD style : styles)
+    for (DWORD style : {WS_VISIBLE, WS_VISIBLE, 0L, WS_VISIBLE | WS_DISABLED})  // front, back, hidden, disabled
         windows.push_back(CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | style, 40 * windows.size(), 40, 240,
                                           160, nullptr, nullptr, nullptr, nullptr));
     EXPECT_TRUE(TakeForeground(windows[0]));
@@ -162,16 +159,14 @@ TEST_F(WindowTest, MessageBoxDisablesTheOtherWindowsMeanwhile)
             HWND box = nullptr;
             for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", "Box")); ++i)
                 Sleep(10);
-            char text[16] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            seen = text + std::string(GetWindow(box, GW_OWNER) == windows[0] ? ", owned;" : ";") + enabled();
+            seen = (GetWindow(box, GW_OWNER) == windows[0] ? "owned;" : "not owned;") + enabled();
             PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         });
         ListHeap = heap;
         EXPECT_EQ(MessageBoxShow("Box", "Shown", 0), IDOK);
         ListHeap = listHeap;
         closer.join();
-        EXPECT_EQ(seen, heap ? "Shown, owned; 0 0 1 0" : "Shown, owned; 0 1 1 0");
+        EXPECT_EQ(seen, heap ? "owned; 0 0 1 0" : "owned; 0 1 1 0");
         EXPECT_EQ(enabled(), " 1 1 1 0");
         EXPECT_EQ(DisabledWindowList, nullptr);
     }
@@ -353,8 +348,7 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
 TEST_F(WindowTest, GadgetBackgroundWithoutABrush)
 {
     WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU);
-    GadgetCreateText(1, 0, 0, 80, 20, "t");
-    GadgetObject* text = GadgetLookup(1);
+    GadgetObject* text = GadgetLookup(GadgetCreateText(AutoNumber, 0, 0, 80, 20, "t"));
     failBrush = true;
     text->kind->setColor(text, ColorBack, RGB(1, 2, 3));
     failBrush = false;
