@@ -57,9 +57,9 @@ Bytes CheckAndDecode(const Bytes& bytes, int extra, bool fromFile = false, bool 
 }
 
 // Every colour type and depth (libpng refuses the others), plain and
-// interlaced, with and without tRNS (which never reaches images with alpha),
-// at sizes that leave interlace passes empty; from bounded and unbounded
-// memory (into a bottom-up buffer) and a file.
+// interlaced, with and without tRNS (it never gives an image alpha), at sizes
+// that leave interlace passes empty; from bounded and unbounded memory (into
+// a bottom-up buffer) and a file.
 TEST(PngDecoder, EveryFormatGivesItsPixels)
 {
     int made = 0;
