@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 struct TestPng {
@@ -15,6 +14,3 @@ struct TestPng {
 // entry, else the first pixel's colour.
 TestPng MakePng(int colorType, int bitDepth, bool interlaced, bool transparency = false, int width = 13,
                 int height = 11, unsigned seed = 1);
-
-// A temporary file holding bytes, open at their start.
-FILE* StreamFile(const std::vector<uint8_t>& bytes);
