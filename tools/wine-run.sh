@@ -83,6 +83,12 @@ session_start() {
         wineserver -f -p >/dev/null 2>&1 &
         server_pid=$!
     fi
+    # A program that crashes ends once Wine's debugger has printed its
+    # backtrace, instead of waiting on a crash dialog that nobody sees on
+    # the headless display, until the test's time-out.
+    if ! grep -q '"ShowCrashDialog"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    fi
     # Wine draws the title-bar buttons with its Marlett font, but this Wine
     # does not look for it where Debian's fonts-wine puts it: without a copy
     # in the prefix the buttons show the letters "0 1 r".

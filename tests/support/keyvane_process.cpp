@@ -1,7 +1,5 @@
 #include "tests/support/keyvane_process.h"
 
-#include <tlhelp32.h>
-
 #include <cstdio>
 
 #include "tests/support/process_resources.h"
@@ -9,8 +7,6 @@
 namespace {
 
 constexpr DWORD PollStepMs = 10;
-// How often a wait for the exit looks for a crash.
-constexpr DWORD CrashLookMs = 100;
 // Exit codes from here up are exception codes (severity "error").
 constexpr DWORD ExceptionCodes = 0xC0000000;
 
@@ -23,29 +19,6 @@ void End(const KeyvaneProcess& program)
 {
     TerminateProcess(program.info.hProcess, 1);
     WaitForSingleObject(program.info.hProcess, INFINITE);
-}
-
-// Wine starts its debugger as a child of a program that crashed, and the
-// debugger's crash dialog waits for a click that no one on the headless
-// display gives: such a program is ended at once, with its debugger, so
-// that a test fails now and says why instead of at its time-out.
-bool EndedAfterCrash(const KeyvaneProcess& program)
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    HANDLE debugger = nullptr;
-    for (BOOL more = Process32First(snapshot, &entry); more && !debugger; more = Process32Next(snapshot, &entry))
-        if (entry.th32ParentProcessID == program.info.dwProcessId && lstrcmpiA(entry.szExeFile, "winedbg.exe") == 0)
-            debugger = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
-    CloseHandle(snapshot);
-    if (!debugger)
-        return false;
-    fprintf(stderr, "Keyvane crashed: Wine started its debugger for it\n");
-    TerminateProcess(debugger, 1);
-    CloseHandle(debugger);
-    End(program);
-    return true;
 }
 
 }  // namespace
@@ -78,7 +51,7 @@ HWND KeyvaneWaitTopLevel(const KeyvaneProcess& program, const char* className, D
             if (IsWindowVisible(window) && lstrcmpA(name, className) == 0)
                 return window;
         }
-        if (Exited(program) || EndedAfterCrash(program) || GetTickCount() - start > timeoutMs)
+        if (Exited(program) || GetTickCount() - start > timeoutMs)
             return nullptr;
         Sleep(PollStepMs);
     }
@@ -95,11 +68,7 @@ HWND KeyvaneWaitWindow(KeyvaneProcess& program, DWORD timeoutMs)
 
 DWORD KeyvaneWaitExit(KeyvaneProcess& program, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    while (WaitForSingleObject(program.info.hProcess, CrashLookMs) == WAIT_TIMEOUT && !EndedAfterCrash(program) &&
-           GetTickCount() - start < timeoutMs) {
-    }
-    if (!Exited(program)) {
+    if (WaitForSingleObject(program.info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
         // What it was left doing, before it goes: a modal loop keeps a
         // close from ever reaching the program's own loop.
         DWORD_PTR result;

@@ -24,8 +24,7 @@ inline bool KeyvaneStart(KeyvaneProcess& program) { return ProgramStart(program,
 // Waits for its visible main window; null after timeoutMs or once it exited.
 HWND KeyvaneWaitWindow(KeyvaneProcess& program, DWORD timeoutMs = 15000);
 // A visible top-level window of the process with this class ("#32770" for
-// a message box), waited for; null after timeoutMs. In this wait and the
-// next, a program that crashed is ended at once, with a line on stderr.
+// a message box), waited for; null after timeoutMs.
 HWND KeyvaneWaitTopLevel(const KeyvaneProcess& program, const char* className, DWORD timeoutMs = 15000);
 // Waits for the process to end: its exit code, or STILL_ACTIVE after
 // timeoutMs (the process is then terminated, after a line on stderr says
