@@ -13,6 +13,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "runtime/core/system_library.h"
+
 namespace {
 
 // SHELL32 in the import table, as Keyvane has it for its purchase page;
@@ -30,7 +32,7 @@ void LoadWindowLibraries()
 // After the window is shown, as Keyvane's edition panel loads it.
 void LoadRichEdit()
 {
-    LoadLibraryA("RICHED20.DLL");
+    SystemLibraryLoad(RichEdit20Library);
 }
 
 #ifdef BARE_WINDOW
@@ -49,10 +51,10 @@ BOOL CALLBACK TakeFirst(const DIDEVICEINSTANCEA* instance, void* input)
 
 bool OpenJoystick(HINSTANCE instance)
 {
-    using Create = HRESULT(WINAPI*)(HINSTANCE, DWORD, REFIID, LPVOID*, LPUNKNOWN);
-    HMODULE library = LoadLibraryA("DINPUT.DLL");
-    FARPROC address = library ? GetProcAddress(library, "DirectInputCreateEx") : nullptr;
-    auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(address));
+    // From the system folder, as Keyvane loads it.
+    HMODULE library = SystemLibraryLoad(DirectInputLibrary);
+    auto create =
+        library ? SystemLibraryFunction<DirectInputCreateExFunction>(library, "DirectInputCreateEx") : nullptr;
     IDirectInput7A* input = nullptr;
     if (!create || create(instance, DIRECTINPUT_VERSION, IID_IDirectInput7A, reinterpret_cast<void**>(&input),
                           nullptr) != DI_OK)
