@@ -46,7 +46,7 @@ int PassWait()
     return static_cast<int>(left < 0 ? 0 : left > PassTimeout ? PassTimeout : left);
 }
 
-void IdlePass()
+void PollPass()
 {
     lastPollTicks = Ticks();
     // A suspended mapping must not leave keys down: the first suspended
@@ -79,7 +79,7 @@ void MainLoopPass()
     if (eventCode == GadgetEvent)
         GadgetPass();
     if (!quitRequested && (eventCode == NoEvent || MsSinceLastPoll() >= PassTimeout))
-        IdlePass();
+        PollPass();
 }
 
 void MainLoop()

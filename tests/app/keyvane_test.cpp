@@ -62,10 +62,7 @@ protected:
     {
         ASSERT_TRUE(KeyObserverStart(true));
         plantedLoaded = CreateEventA(nullptr, FALSE, FALSE, "Keyvane planted DLL loaded");
-        // Once per process: a crashed Keyvane's debugger may still hold the copy.
-        static const bool copied =
-            CopyFileA(BesideThisProgram("Keyvane.exe").c_str(), BesideThisProgram(Planted).c_str(), FALSE);
-        ASSERT_TRUE(copied);
+        ASSERT_TRUE(CopyFileA(BesideThisProgram("Keyvane.exe").c_str(), BesideThisProgram(Planted).c_str(), FALSE));
     }
     static void TearDownTestSuite() { KeyObserverStop(); CloseHandle(plantedLoaded); }
 
