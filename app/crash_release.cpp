@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/key_mapping.h"
+#include "app/key_target.h"
 
 namespace {
 
@@ -10,9 +11,14 @@ namespace {
 // keeps its say after ours.
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter;
 
+// The loop's thread may still be polling when another thread faults: the
+// crash mark stops it pressing before the held keys are let go here. A
+// fault inside this filter, or a second thread's crash, finds the mark
+// already set and goes straight on.
 LONG WINAPI ReleaseHeldKeys(EXCEPTION_POINTERS* exception)
 {
-    KeyMappingReleaseHeld();
+    if (KeyTargetMarkCrashed())
+        KeyMappingReleaseHeld();
     return previousFilter ? previousFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
 }
 

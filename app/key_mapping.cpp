@@ -2,13 +2,14 @@
 
 #include <windows.h>
 
+#include "app/key_target.h"
 #include "runtime/joystick/joystick.h"
 
-int upHeld;
-int downHeld;
-int leftHeld;
-int rightHeld;
-int spaceHeld;
+std::atomic<int> upHeld;
+std::atomic<int> downHeld;
+std::atomic<int> leftHeld;
+std::atomic<int> rightHeld;
+std::atomic<int> spaceHeld;
 
 namespace {
 
@@ -24,7 +25,7 @@ struct KeyRule {
     BYTE key;
     BYTE scan;
     DWORD flags;  // KEYEVENTF_EXTENDEDKEY or 0, on key-down and key-up alike
-    int* held;
+    std::atomic<int>* held;
 };
 
 // Games that read the keyboard by scan code (DirectInput's keyboard, raw
@@ -71,21 +72,32 @@ void KeyUp(const KeyRule& rule)
     *rule.held = 0;
 }
 
+// The flag goes up first: a crash filter that runs meanwhile on another
+// thread then sends a key-up too many, which is harmless, never one too
+// few. A crash marked while the key went down is answered here.
+void KeyDown(const KeyRule& rule)
+{
+    *rule.held = 1;
+    keybd_event(rule.key, rule.scan, rule.flags, 0);
+    if (KeyTargetCrashed())
+        KeyUp(rule);
+}
+
 }  // namespace
 
 void KeyMappingPoll()
 {
     // A pad that cannot be read (unplugged, acquisition lost) counts as
     // centred with the button up: the last snapshot must not keep pressing.
-    if (!JoystickExamine(MappedJoystick)) {
+    // Nor may Keyvane's own window take the keys: Space would click the
+    // gadget that has the focus there.
+    if (!JoystickExamine(MappedJoystick) || !KeyTargetIsGame()) {
         KeyMappingReleaseHeld();
         return;
     }
     for (const KeyRule& rule : keyRules) {
-        if (IsActive(rule, ReadSource(rule.source))) {
-            keybd_event(rule.key, rule.scan, rule.flags, 0);
-            *rule.held = 1;
-        }
+        if (IsActive(rule, ReadSource(rule.source)))
+            KeyDown(rule);
         // The opposite side is not the centre: a held key waits for 0.
         if (*rule.held && ReadSource(rule.source) == 0)
             KeyUp(rule);

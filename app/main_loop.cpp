@@ -4,6 +4,7 @@
 
 #include "app/actions.h"
 #include "app/key_mapping.h"
+#include "app/key_target.h"
 #include "app/main_window.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/window/events.h"
@@ -65,6 +66,8 @@ void GadgetPass()
         KeyMappingReleaseHeld();
         HelpAction();
     } else if (eventGadget == PurchaseButton) {
+        // The shell may take seconds to open the page, with the loop blocked.
+        KeyMappingReleaseHeld();
         PurchaseAction();
     }
 }
@@ -84,6 +87,7 @@ void MainLoopPass()
 
 void MainLoop()
 {
+    EventSetThreadWindowCallback(KeyTargetWindowCallback);
     do
         MainLoopPass();
     while (!quitRequested);

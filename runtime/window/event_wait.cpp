@@ -135,6 +135,12 @@ int EventPumpPending()
     return 0;
 }
 
+void EventSetThreadWindowCallback(WindowCallbackRoutine callback)
+{
+    if (EventState* events = Events())
+        events->threadWindowCallback = callback;
+}
+
 intptr_t EventSourceGadget()
 {
     return Events() ? Events()->eventSource : 0;

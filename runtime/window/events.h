@@ -58,6 +58,9 @@ EventState* Events();
 // limit, 0 does not wait.
 int EventWait(int timeout);
 intptr_t EventSourceGadget();
+// What every library window without a callback of its own offers each
+// message to first; null for none. Nothing happens without an event state.
+void EventSetThreadWindowCallback(WindowCallbackRoutine callback);
 void EventQueueAdd(int code, int window);
 void EventDataFree();
 // Dispatches every waiting message and reports none of what they produced.

@@ -15,6 +15,7 @@ constexpr ULONG_PTR MarkerTag = 0x4B560000;
 constexpr ULONG_PTR MarkerMask = 0xFFFF0000;
 constexpr DWORD MarkerTimeoutMs = 5000;
 constexpr char RawSinkClass[] = "KeyObserverRawSink";
+constexpr char GameClass[] = "KeyObserverGame";
 // The keyboard in HID terms: generic desktop page, keyboard usage.
 constexpr USHORT GenericDesktopPage = 1, KeyboardUsage = 6;
 
@@ -23,24 +24,29 @@ struct Seen {
     std::vector<KeyEvent> events;
     ULONG_PTR marker;
 };
+enum Reader { Hooked, Raw, Game, Readers };
 
 CRITICAL_SECTION lock;
-Seen hooked, raw;
+Seen seen[Readers];
 ULONG_PTR awaitedMarker;
-bool rawAwaited;
+unsigned awaitedReaders;  // a bit per Reader
 bool rawWatched;
 HANDLE markerSeen;
 HANDLE hookThread;
 DWORD hookThreadId;
+HWND game;
 
-void Record(Seen& seen, const KeyEvent& event)
+void Record(Reader reader, const KeyEvent& event)
 {
     EnterCriticalSection(&lock);
     if (event.vk == MarkerKey && (event.extraInfo & MarkerMask) == MarkerTag)
-        seen.marker = event.extraInfo;
+        seen[reader].marker = event.extraInfo;
     else
-        seen.events.push_back(event);
-    if (hooked.marker == awaitedMarker && (!rawAwaited || raw.marker == awaitedMarker))
+        seen[reader].events.push_back(event);
+    bool all = true;
+    for (int r = 0; r < Readers; ++r)
+        all = all && (!(awaitedReaders & 1u << r) || seen[r].marker == awaitedMarker);
+    if (all)
         SetEvent(markerSeen);
     LeaveCriticalSection(&lock);
 }
@@ -52,15 +58,15 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
         return CallNextHookEx(nullptr, code, message, data);
     const DWORD flags =
         (key->flags & LLKHF_EXTENDED ? KEYEVENTF_EXTENDEDKEY : 0) | (key->flags & LLKHF_UP ? KEYEVENTF_KEYUP : 0);
-    Record(hooked, {static_cast<BYTE>(key->vkCode), static_cast<BYTE>(key->scanCode), flags, key->dwExtraInfo,
+    Record(Hooked, {static_cast<BYTE>(key->vkCode), static_cast<BYTE>(key->scanCode), flags, key->dwExtraInfo,
                     key->flags, key->time});
-    return 1;
+    // On to the window in front: the game, when a test put it there.
+    return CallNextHookEx(nullptr, code, message, data);
 }
 
 // Raw input, as a game that reads scan codes gets it. RIDEV_INPUTSINK: the
-// keys go to another window, and Wine delivers them here even though the
-// hook takes them out of the stream, but only while some window has the
-// foreground.
+// keys go to another window, and Wine delivers them here, but only while
+// some window has the foreground.
 LRESULT CALLBACK RawSink(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     RAWINPUT input;
@@ -71,37 +77,60 @@ LRESULT CALLBACK RawSink(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         const RAWKEYBOARD& key = input.data.keyboard;
         const DWORD flags =
             (key.Flags & RI_KEY_E0 ? KEYEVENTF_EXTENDEDKEY : 0) | (key.Flags & RI_KEY_BREAK ? KEYEVENTF_KEYUP : 0);
-        Record(raw, {static_cast<BYTE>(key.VKey), static_cast<BYTE>(key.MakeCode), flags, key.ExtraInformation,
+        Record(Raw, {static_cast<BYTE>(key.VKey), static_cast<BYTE>(key.MakeCode), flags, key.ExtraInformation,
                      key.Flags, static_cast<DWORD>(GetMessageTime())});
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The hook and the raw input window are served by this thread's messages.
+// The game's window: the key messages it gets, as a game that reads them
+// sees them. The marker is told by the extra information of its input.
+LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN || message == WM_KEYUP) {
+        const DWORD flags = (lParam & 1 << 24 ? KEYEVENTF_EXTENDEDKEY : 0) | (message == WM_KEYUP ? KEYEVENTF_KEYUP : 0);
+        Record(Game, {static_cast<BYTE>(wParam), static_cast<BYTE>(lParam >> 16), flags,
+                      static_cast<ULONG_PTR>(GetMessageExtraInfo()), static_cast<DWORD>(lParam),
+                      static_cast<DWORD>(GetMessageTime())});
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateOn(const char* className, WNDPROC procedure, const char* title, DWORD style, HWND parent)
+{
+    const WNDCLASSA windowClass = {0, procedure, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
+                                   reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, className};
+    RegisterClassA(&windowClass);
+    return CreateWindowA(className, title, style, 0, 0, 300, 200, parent, nullptr, nullptr, nullptr);
+}
+
+// The hook and the windows are served by this thread's messages.
 DWORD WINAPI HookThread(void* ready)
 {
     HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0);
-    const WNDCLASSA sinkClass = {0, RawSink, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
-                                 RawSinkClass};
-    RegisterClassA(&sinkClass);
-    HWND sink = CreateWindowA(RawSinkClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    HWND sink = CreateOn(RawSinkClass, RawSink, "", 0, HWND_MESSAGE);
+    game = CreateOn(GameClass, GameWindowProc, "Game", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr);
     RAWINPUTDEVICE keyboard = {GenericDesktopPage, KeyboardUsage, RIDEV_INPUTSINK, sink};
-    const bool ok = hook && sink && (!rawWatched || RegisterRawInputDevices(&keyboard, 1, sizeof keyboard));
+    const bool ok = hook && sink && game && (!rawWatched || RegisterRawInputDevices(&keyboard, 1, sizeof keyboard));
     SetEvent(ready);
     MSG msg;
     while (ok && GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
-    if (sink)
-        DestroyWindow(sink);
+    for (HWND window : {sink, game})
+        if (window)
+            DestroyWindow(window);
+    game = nullptr;
     return hook && UnhookWindowsHookEx(hook) && ok;
 }
 
-// Injects a fresh marker and waits for the hook to see it.
-bool MarkerComesThrough(DWORD timeoutMs, bool byRawInput = false)
+// Injects a fresh marker and waits for the hook, and the readers asked
+// for, to see it.
+bool MarkerComesThrough(DWORD timeoutMs, unsigned readers = 1u << Hooked)
 {
     EnterCriticalSection(&lock);
     const ULONG_PTR marker = awaitedMarker = MarkerTag | ((awaitedMarker + 1) & ~MarkerMask);
-    rawAwaited = byRawInput;
+    awaitedReaders = readers | 1u << Hooked;
     ResetEvent(markerSeen);
     LeaveCriticalSection(&lock);
     keybd_event(MarkerKey, 0, KEYEVENTF_KEYUP, marker);
@@ -159,10 +188,26 @@ bool KeyObserverStart(bool rawInput)
     }
     // Nothing injected while priming, or before a stop, belongs to a test.
     EnterCriticalSection(&lock);
-    hooked.events.clear();
-    raw.events.clear();
+    for (Seen& reader : seen)
+        reader.events.clear();
     LeaveCriticalSection(&lock);
     return true;
+}
+
+HWND GameWindow()
+{
+    return game;
+}
+
+bool GameToFront()
+{
+    // Wine grants the foreground to any process that asks; asked again
+    // when a window that was just leaving a modal loop took it back.
+    for (int step = 0; game && step < 100 && GetForegroundWindow() != game; ++step) {
+        SetForegroundWindow(game);
+        Sleep(10);
+    }
+    return game && GetForegroundWindow() == game;
 }
 
 void KeyObserverStop()
@@ -175,19 +220,23 @@ void KeyObserverStop()
     hookThread = nullptr;
 }
 
-std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput)
+std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput, std::vector<KeyEvent>* gameKeys)
 {
     std::vector<KeyEvent> taken;
+    const unsigned readers = (rawInput && rawWatched ? 1u << Raw : 0) | (gameKeys ? 1u << Game : 0);
     if (!hookThread)
         ADD_FAILURE() << "KeyObserverTake without a running key observer";
-    else if (!MarkerComesThrough(MarkerTimeoutMs, rawInput && rawWatched))
+    else if (!MarkerComesThrough(MarkerTimeoutMs, readers))
         ADD_FAILURE() << "the marker event did not come through within " << MarkerTimeoutMs << " ms"
-                      << (rawInput ? " (raw input: does a window have the foreground?)" : "");
+                      << (readers ? " (is the game window in front?)" : "");
     EnterCriticalSection(&lock);
-    taken.swap(hooked.events);
+    taken.swap(seen[Hooked].events);
     if (rawInput)
-        rawInput->swap(raw.events);
-    raw.events.clear();
+        rawInput->swap(seen[Raw].events);
+    if (gameKeys)
+        gameKeys->swap(seen[Game].events);
+    seen[Raw].events.clear();
+    seen[Game].events.clear();
     LeaveCriticalSection(&lock);
     return taken;
 }

@@ -1,8 +1,8 @@
 // Watches the keyboard events injected into the system input stream with a
-// low-level keyboard hook and with raw input, on a thread of its own. While
-// it watches, injected events are taken out of the stream and reach no
-// window, so that the keys a test presses change nothing on the shared
-// desktop (suites that use it are DESKTOP suites).
+// low-level keyboard hook, with raw input, and as the key messages that a
+// game's window receives: a window of its own, the game, which the caller
+// puts in front of Keyvane as a player would. All three are served by a
+// thread of their own (suites that use it are DESKTOP suites).
 #pragma once
 
 #include <windows.h>
@@ -17,7 +17,7 @@ struct KeyEvent {
     DWORD flags;  // KEYEVENTF_EXTENDEDKEY and KEYEVENTF_KEYUP
     ULONG_PTR extraInfo;
     // As the reader saw it; not compared.
-    DWORD hookFlags = 0;  // LLKHF_* from the hook, RI_KEY_* from raw input
+    DWORD hookFlags = 0;  // LLKHF_* from the hook, RI_KEY_* from raw input, lParam of a key message
     DWORD time = 0;       // milliseconds, the system clock
 };
 
@@ -29,16 +29,25 @@ KeyEvent Down(BYTE vk);
 KeyEvent Up(BYTE vk);
 void PrintTo(const KeyEvent& event, std::ostream* out);
 
-// Installs the hook, and with rawInput registers for raw input too; false
-// when the system refuses either. (Under Wine, with raw input registered,
+// Installs the hook and opens the game window (not yet in front), and with
+// rawInput registers for raw input too; false when the system refuses any. (Under Wine, with raw input registered,
 // the hostile-message suite's last marker never came through; why is not
 // known, so only the suites that read raw input register for it.)
 bool KeyObserverStart(bool rawInput = false);
 void KeyObserverStop();
 
+// The game window, at the screen's top left, clear of Keyvane's centred one.
+HWND GameWindow();
+// Puts the game window in front and gives it the keyboard focus; false
+// when it did not get the foreground within a second.
+bool GameToFront();
+
 // The events injected since the last call, oldest first, as the hook saw
-// them, and as raw input (RIDEV_INPUTSINK) delivered them when rawInput is
+// them; as raw input (RIDEV_INPUTSINK) delivered them when rawInput is
 // given and the observer watches it (under Wine, raw input comes only while
-// a window has the foreground). It first waits until they have seen all
-// injected before the call, so an empty result means nothing was injected.
-std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput = nullptr);
+// a window has the foreground); and as WM_KEYDOWN and WM_KEYUP reached the
+// game window when game is given (the scan code and extended bit of lParam;
+// the game must be in front). It first waits until each asked for has seen
+// all injected before the call, so an empty result means nothing was.
+std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput = nullptr,
+                                      std::vector<KeyEvent>* game = nullptr);

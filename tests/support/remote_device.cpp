@@ -13,6 +13,14 @@ namespace {
 // The MAKEDIPROP number of DIPROP_RANGE.
 constexpr uintptr_t PropertyRange = 4;
 
+// A real access violation: the pointer is not known to be null.
+DWORD WINAPI RaiseAccessViolation(void*)
+{
+    volatile LONG* volatile nowhere = nullptr;
+    *nowhere = 0;
+    return 0;
+}
+
 bool TakeReadFailure(RemotePadDevice& pad)
 {
     LONG left;
@@ -114,10 +122,13 @@ struct RemoteDevice final : RemoteUnknown<IDirectInputDevice7A, IsDirectInputDev
         QueryPerformanceCounter(&now);
         LONG n = InterlockedIncrement(&block->readStampNext) - 1;
         InterlockedExchange64(&block->readStamps[n % RemotePadReadStampCount], now.QuadPart);
-        if (InterlockedExchange(&Pad().crashRead, 0)) {
-            // A real access violation: the pointer is not known to be null.
-            LONG* volatile nowhere = nullptr;
-            *nowhere = 0;
+        switch (InterlockedExchange(&Pad().crashRead, RemotePadCrashNone)) {
+        case RemotePadCrashInRead:
+            RaiseAccessViolation(nullptr);
+            break;
+        case RemotePadCrashOnThread:
+            CloseHandle(CreateThread(nullptr, 0, RaiseAccessViolation, nullptr, 0, nullptr));
+            break;
         }
         return Log(RemoteCallGetDeviceState, GetState(size, data));
     }

@@ -44,11 +44,15 @@ struct RemotePadFaults {
     HRESULT setRangeY = DI_OK;
 };
 
+// How the next read of a pad faults: in the reader's thread, or in a
+// thread of the driver's own while the read goes on.
+enum RemotePadCrash : LONG { RemotePadCrashNone, RemotePadCrashInRead, RemotePadCrashOnThread };
+
 struct RemotePadDevice {
     LONG attached;
     RemotePadFaults faults;
     LONG failReads;  // the next that many GetDeviceState calls fail
-    LONG crashRead;  // the next GetDeviceState call faults, as a broken driver
+    LONG crashRead;  // the next GetDeviceState call faults, as a broken driver (RemotePadCrash)
     LONG refs;       // references held on all of the pad's device objects
     LONG rangeMin[2], rangeMax[2];  // of X and Y, as SetProperty set them
     LONG stateSequence;  // odd while the driver writes state

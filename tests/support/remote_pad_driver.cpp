@@ -114,10 +114,10 @@ void RemotePadFailReads(RemotePadDriver& driver, int pad, int count)
         InterlockedExchange(&device->failReads, count);
 }
 
-void RemotePadCrashRead(RemotePadDriver& driver, int pad)
+void RemotePadCrashRead(RemotePadDriver& driver, int pad, RemotePadCrash how)
 {
     if (RemotePadDevice* device = Device(driver, pad))
-        InterlockedExchange(&device->crashRead, 1);
+        InterlockedExchange(&device->crashRead, how);
 }
 
 LONG RemotePadReads(RemotePadDriver& driver)

@@ -44,8 +44,9 @@ void RemotePadSetButton(RemotePadDriver& driver, int pad, int button, bool press
 // and lose the acquisition.
 void RemotePadFailReads(RemotePadDriver& driver, int pad, int count);
 // The pad's next GetDeviceState call raises an access violation in the
-// reader's process.
-void RemotePadCrashRead(RemotePadDriver& driver, int pad);
+// reader's process: in the reading thread, or in a new thread while the
+// read itself succeeds.
+void RemotePadCrashRead(RemotePadDriver& driver, int pad, RemotePadCrash how = RemotePadCrashInRead);
 // GetDeviceState calls made so far on any pad.
 LONG RemotePadReads(RemotePadDriver& driver);
 // Waits until count more GetDeviceState calls have been made on any pad
