@@ -17,8 +17,7 @@
 #include "runtime/font/font.h"
 #include "runtime/runtime.h"
 #include "tests/support/key_observer.h"
-#include "tests/support/keyvane_process.h"
-#include "tests/support/remote_pad_driver.h"
+#include "tests/support/keyvane_launch.h"
 #include "tests/support/url_handler.h"
 
 namespace {
@@ -31,8 +30,6 @@ const std::string PageAddress =
 using Keys = std::vector<KeyEvent>;
 
 constexpr LONG Full = 1000;
-// Polls to wait for before a change is taken as seen by the program.
-constexpr int SettlePolls = 3;
 // Long enough for a few dozen polls of a program that still polled.
 constexpr DWORD QuietMs = 200;
 
@@ -83,11 +80,7 @@ protected:
     {
         if (pad < 0)
             pad = RemotePadPlug(pads);
-        ASSERT_TRUE(ProgramStart(program, Planted));
-        ASSERT_NE(KeyvaneWaitWindow(program), nullptr) << RemotePadMissing;
-        ASSERT_TRUE(GameToFront());
-        ASSERT_TRUE(RemotePadWaitReads(pads, SettlePolls));
-        KeyObserverTake();
+        ASSERT_STREQ(KeyvaneLaunch(program, pads, Planted), nullptr);
     }
 
     // Sets the stick and button 1, then lets the program poll them; what

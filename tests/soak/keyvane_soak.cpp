@@ -1,6 +1,8 @@
-// A long random run of Keyvane.exe on the simulated pad: stick and button
-// moves, suspend, help, purchase, minimise and restore, mouse moves and a
-// pad that goes and comes back, in an order drawn from a seeded generator.
+// A long random run of Keyvane.exe on the simulated pad, behind the game
+// window: stick and button moves, suspend, help, purchase, minimise and
+// restore, mouse moves, clicks into Keyvane's window and back into the game,
+// and a pad that goes and comes back, in an order drawn from a seeded
+// generator.
 // Every injected key is watched: the keys down must follow the mapping's
 // rules after each step, and Keyvane's resources must not grow between the
 // samples taken at 10 % and at 100 % of the run.
@@ -20,15 +22,13 @@
 #include "app/actions.h"
 #include "app/main_window.h"
 #include "tests/support/key_observer.h"
-#include "tests/support/keyvane_process.h"
+#include "tests/support/keyvane_launch.h"
 #include "tests/support/process_resources.h"
-#include "tests/support/remote_pad_driver.h"
 #include "tests/support/url_handler.h"
 
 namespace {
 
 constexpr LONG Full = 1000;
-constexpr int SettlePolls = 3;  // polls before a change counts as seen
 // Several passes of a loop that does not poll (suspended, or in the help box).
 constexpr DWORD QuietMs = 60;
 constexpr DWORD WaitMs = 5000;
@@ -47,7 +47,7 @@ struct Soak {
     UrlHandler urls;
     std::mt19937 random;
     LONG x, y;
-    bool button, suspended, padGone, minimised;
+    bool button, suspended, padGone, minimised, keyvaneInFront;
     int purchases;
     DWORD lastPurchase;
     long steps, downs, ups;
@@ -65,9 +65,10 @@ int Draw(int below)
     return std::uniform_int_distribution<int>(0, below - 1)(soak.random);
 }
 
+// Nothing may be pressed: suspended, no pad, or Keyvane's own window in front.
 bool Quiet()
 {
-    return soak.suspended || soak.padGone;
+    return soak.suspended || soak.padGone || soak.keyvaneInFront;
 }
 
 HWND Gadget(ObjectId number)
@@ -171,6 +172,11 @@ bool WaitFor(Done done)
     return done();
 }
 
+void WaitForRelease()
+{
+    WaitFor([] { return Track(KeyObserverTake()), soak.down == 0; });
+}
+
 void PlaySuspend()
 {
     PostMessageA(Gadget(SuspendCheckBox), BM_CLICK, 0, 0);
@@ -182,7 +188,7 @@ void PlaySuspend()
     // The first suspended pass lets go of what is held; on a loaded host
     // it may come later than the settling wait.
     if (soak.suspended)
-        WaitFor([] { return Track(KeyObserverTake()), soak.down == 0; });
+        WaitForRelease();
 }
 
 void PlayHelp()
@@ -212,9 +218,11 @@ void PlayPurchase()
     Settle();
 }
 
+// A minimised Keyvane is not in front; the game is brought back after.
 void PlayMinimise()
 {
     soak.minimised = !soak.minimised;
+    soak.keyvaneInFront = false;
     PostMessageA(soak.program.window, WM_SYSCOMMAND, soak.minimised ? SC_MINIMIZE : SC_RESTORE, 0);
     Settle();
 }
@@ -228,6 +236,17 @@ void PlayMouse()
         Sleep(Draw(10));
     }
     Settle();
+}
+
+// A click into Keyvane's window, or back into the game.
+void PlayFront()
+{
+    soak.keyvaneInFront = !soak.keyvaneInFront;
+    if (!soak.keyvaneInFront)
+        return;  // the game comes back after every step
+    SetForegroundWindow(soak.program.window);
+    Settle();
+    WaitForRelease();
 }
 
 void PlayPadGone()
@@ -257,7 +276,7 @@ Action actions[] = {
     {"suspend toggles", 8, PlaySuspend, 0},   {"help boxes", 4, PlayHelp, 0},
     {"purchase clicks", 2, PlayPurchase, 0},  {"minimise/restore", 5, PlayMinimise, 0},
     {"mouse moves", 12, PlayMouse, 0},        {"pad gone/back", 6, PlayPadGone, 0},
-    {"failed reads", 6, PlayGlitch, 0},
+    {"failed reads", 6, PlayGlitch, 0},       {"in front toggles", 5, PlayFront, 0},
 };
 Action& ActionOf(void (*play)())
 {
@@ -272,11 +291,18 @@ void Play(Action& drawn)
     // The reads of a gone pad already fail, and a suspended program does not
     // read: failures set up then would fall on a later step.
     Action& action = (drawn.play == PlayPurchase && GetTickCount() - soak.lastPurchase < PurchaseGapMs) ||
-                             (drawn.play == PlayGlitch && Quiet())
+                             (drawn.play == PlayGlitch && Quiet()) || (drawn.play == PlayFront && soak.minimised)
                          ? ActionOf(PlayStick)
                          : drawn;
     const bool wasQuiet = Quiet();
     action.play();
+    // The player keeps the game in front: after a help box, a restore or
+    // an opened page, its window is clicked again.
+    if (!soak.keyvaneInFront && GetForegroundWindow() != GameWindow()) {
+        if (!GameToFront())
+            Fault("the game window did not get the foreground back");
+        Settle();
+    }
     ++action.played;
     ++soak.steps;
     Check(action.name, wasQuiet);
@@ -347,11 +373,7 @@ const char* Start()
         return "cannot set up the simulated pad or the key observer";
     if (!UrlHandlerInstall(soak.urls))
         return "cannot register the URL recorder";
-    if (!KeyvaneStart(soak.program) || !KeyvaneWaitWindow(soak.program) ||
-        !RemotePadWaitReads(soak.pads, SettlePolls))
-        return "Keyvane.exe did not start polling";
-    KeyObserverTake();
-    return nullptr;
+    return KeyvaneLaunch(soak.program, soak.pads);
 }
 
 void Stop()

@@ -1,7 +1,8 @@
 // keyvane_demo.exe PICTURE.bmp: a short, scripted look at Keyvane. It starts
-// Keyvane.exe on the simulated pad, plays a stick-and-button script, prints
-// every key event as it reaches the system, saves a picture of the window
-// and closes Keyvane; exit code 0 when Keyvane exited with code 0.
+// Keyvane.exe on the simulated pad behind a game window, plays a
+// stick-and-button script, prints every key event as it reaches the system
+// and what the game got of it, saves a picture of Keyvane's window and
+// closes Keyvane; exit code 0 when Keyvane exited with code 0.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,8 +10,7 @@
 
 #include "app/main_window.h"
 #include "tests/support/key_observer.h"
-#include "tests/support/keyvane_process.h"
-#include "tests/support/remote_pad_driver.h"
+#include "tests/support/keyvane_launch.h"
 
 namespace {
 
@@ -37,16 +37,27 @@ DWORD startTick;
 int repeats[256];  // polls that pressed a key again while it was down
 bool isDown[256];
 
-// Prints the events since the last call, beside what a game reading raw
-// input got for each (while Keyvane's window is there to have the
-// foreground). A held key is pressed again on every poll: those repeats
-// are counted and told with its key-up.
-void PrintKeys(bool withRawInput = true)
+// The first event of readers from *next on that is the same key going the
+// same way as key; *next moves past it. Null when none is.
+const KeyEvent* Match(const std::vector<KeyEvent>& readers, size_t* next, const KeyEvent& key)
+{
+    for (; *next < readers.size(); ++*next)
+        if (readers[*next].vk == key.vk && (readers[*next].flags & KEYEVENTF_KEYUP) == (key.flags & KEYEVENTF_KEYUP))
+            return &readers[(*next)++];
+    return nullptr;
+}
+
+// Prints the events since the last call, beside what the game window got
+// for each, as WM_KEYDOWN or WM_KEYUP (scan code and extended bit of
+// lParam), and what a game reading raw input got (while the game is in
+// front). A held key is pressed again on every poll: those repeats are
+// counted and told with its key-up.
+void PrintKeys()
 {
     const char* const names[] = {"Left", "Up", "Right", "Down", "Space", "?"};  // VK_LEFT to VK_DOWN first
-    std::vector<KeyEvent> raw;
-    const std::vector<KeyEvent> keys = KeyObserverTake(withRawInput ? &raw : nullptr);
-    size_t r = 0;  // the raw input event that matches the next printed one
+    std::vector<KeyEvent> raw, game;
+    const std::vector<KeyEvent> keys = KeyObserverTake(&raw, &game);
+    size_t r = 0, g = 0;  // the raw input and game events that match the next printed one
     for (const KeyEvent& key : keys) {
         const bool up = key.flags & KEYEVENTF_KEYUP;
         if (!up && isDown[key.vk]) {
@@ -56,12 +67,11 @@ void PrintKeys(bool withRawInput = true)
         const int name = key.vk == VK_SPACE ? 4 : key.vk >= VK_LEFT && key.vk <= VK_DOWN ? key.vk - VK_LEFT : 5;
         printf("  %6lu ms  %-5s %-4s scan 0x%02X  flags 0x%lX", static_cast<unsigned long>(key.time - startTick),
                names[name], up ? "up" : "down", key.scan, key.flags);
-        while (r < raw.size() && !(raw[r].vk == key.vk && (raw[r].flags & KEYEVENTF_KEYUP) == (key.flags & KEYEVENTF_KEYUP)))
-            ++r;
-        if (r < raw.size()) {
-            printf("  raw input: make code 0x%02X, flags 0x%lX", raw[r].scan, raw[r].hookFlags);
-            ++r;
-        }
+        if (const KeyEvent* got = Match(game, &g, key))
+            printf("  game: %s scan 0x%02X%s", up ? "WM_KEYUP" : "WM_KEYDOWN", got->scan,
+                   got->flags & KEYEVENTF_EXTENDEDKEY ? " extended" : "");
+        if (const KeyEvent* got = Match(raw, &r, key))
+            printf("  raw input: make code 0x%02X, flags 0x%lX", got->scan, got->hookFlags);
         if (up && repeats[key.vk])
             printf("  (its key-down came again on %d more polls)", repeats[key.vk]);
         printf("\n");
@@ -105,12 +115,13 @@ int main(int, char** argv)
     if (!RemotePadCreate(pads) || RemotePadPlug(pads) != 0 || !KeyObserverStart(true))
         return fprintf(stderr, "demo: cannot set up the simulated pad or the key observer\n"), 1;
     startTick = GetTickCount();
-    if (!KeyvaneStart(program) || !KeyvaneWaitWindow(program)) {
-        fprintf(stderr, "demo: Keyvane.exe did not open its window\n");
+    if (const char* failure = KeyvaneLaunch(program, pads)) {
+        fprintf(stderr, "demo: Keyvane.exe did not start behind the game window: %s\n", failure);
         KeyvaneForget(program);
         return 1;
     }
-    printf("Keyvane is running; its keys as the system sees them (ms since the start):\n");
+    printf("Keyvane is running behind a game window; its keys as the system sees them (ms since the start),\n"
+           "what the game window received, and what raw input gave:\n");
     for (const Step& step : Script) {
         printf("%s\n", step.what);
         if (step.click)
@@ -125,7 +136,7 @@ int main(int, char** argv)
     printf(saved ? "window saved to %s\n" : "demo: could not save the window to %s\n", argv[1]);
     printf("closing Keyvane\n");
     const DWORD code = KeyvaneClose(program);
-    PrintKeys(false);
+    PrintKeys();
     printf("Keyvane exited with code %lu\n", static_cast<unsigned long>(code));
     return code == 0 && saved ? 0 : 1;
 }
