@@ -5,7 +5,8 @@
 #include "runtime/core/heaps.h"
 #include "runtime/core/instance.h"
 #include "runtime/core/state_object.h"
-#include "runtime/gadget/gadget_registry.h"
+
+HFONT defaultGuiFont = nullptr;
 
 namespace {
 

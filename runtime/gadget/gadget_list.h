@@ -7,6 +7,10 @@
 
 constexpr int32_t GadgetListStackEntries = 10;
 
+// The stock DEFAULT_GUI_FONT, read once by GadgetInit: the font of every
+// new gadget until a program chooses another.
+extern HFONT defaultGuiFont;
+
 // The list in use, kept whole in a window's record while another is in use.
 struct GadgetListFrame {
     HWND current;            // parent of every gadget created from now on; 0 = none

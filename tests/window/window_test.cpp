@@ -342,6 +342,74 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
     }
 }
 
+// A callback of the editor's pump that closes the parent, destroys the new
+// control or takes its number leaves no editor behind: 0, and no record.
+TEST_F(WindowTest, GadgetEditorGivesUpWhenThePumpUndoesIt)
+{
+    WindowOpen(0, 50, 50, 100, 100, "Pump", WindowHidden | WindowNoGadgetList);
+    static void (*during)();
+    WindowLookup(0)->windowCallback = [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+        if (message == WM_APP)
+            during();
+        return ProceedDefault;
+    };
+    const struct {
+        const char* what;
+        ObjectId number;
+        void (*during)();
+    } rows[] = {
+        {"the parent closed", 3, [] { WindowClose(1); }},
+        {"the parent closed", AutoNumber, [] { WindowClose(1); }},
+        {"the control destroyed", 3, [] { DestroyWindow(GetWindow(WindowLookup(1)->window, GW_CHILD)); }},
+        {"the control destroyed", AutoNumber, [] { DestroyWindow(GetWindow(WindowLookup(1)->window, GW_CHILD)); }},
+        {"the number taken", 3, [] { GadgetCreateText(3, 0, 0, 80, 20, "taken"); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.what << ", number " << row.number);
+        HWND parent = reinterpret_cast<HWND>(WindowOpen(1, 50, 50, 300, 200, "Parent", WindowHidden));
+        during = row.during;
+        PostMessageA(WindowLookup(0)->window, WM_APP, 0, 0);
+        EXPECT_EQ(GadgetCreateEditor(row.number, 0, 0, 200, 120, 0), 0);
+        EXPECT_EQ(GadgetTable->autoListHead, nullptr) << "the AutoNumber record was kept";
+        EXPECT_EQ(FindWindowExA(parent, nullptr, "RichEdit20A", nullptr), nullptr);
+        GadgetObject* taken = GadgetLookup(3);
+        EXPECT_TRUE(!taken || (IsWindow(taken->window) && GetParent(taken->window) == parent));
+        WindowClose(1);
+    }
+}
+
+// The owner's callback runs while an owned window is created and while the
+// owner is activated as it closes; one that opens a window past the table's
+// slots moves every record. A record that moved differs from the copy left
+// behind, as freed memory would.
+TEST_F(WindowTest, AnOwnedWindowOpensAndClosesWhileItsOwnerGrowsTheTable)
+{
+    WindowOpen(0, 50, 50, 300, 200, "Owner", WS_SYSMENU);
+    static UINT growOn;
+    WindowLookup(0)->windowCallback = [](HWND, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+        if (message != growOn || (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE))
+            return ProceedDefault;
+        growOn = 0;
+        if (WindowLookup(1))
+            WindowLookup(1)->mdiClient = reinterpret_cast<HWND>(1);
+        WindowOpen(WindowTable->capacity + 10, 0, 0, 50, 50, "Grown", WindowHidden);
+        if (WindowLookup(1))
+            WindowLookup(1)->mdiClient = nullptr;
+        return ProceedDefault;
+    };
+    growOn = WM_CREATE;
+    HWND owned = reinterpret_cast<HWND>(
+        WindowOpenWithParent(1, 60, 60, 120, 90, "Owned", WS_POPUP | WS_CAPTION, WindowLookup(0)->window));
+    EXPECT_EQ(growOn, 0u) << "no callback during creation";
+    ASSERT_TRUE(owned && WindowLookup(1) && WindowLookup(1)->window == owned);
+    ASSERT_TRUE(TakeForeground(owned));
+    growOn = WM_ACTIVATE;
+    WindowClose(1);
+    EXPECT_EQ(growOn, 0u) << "the owner was not activated";
+    EXPECT_FALSE(IsWindow(owned));
+    EXPECT_EQ(WindowLookup(1), nullptr);
+}
+
 // A brush that cannot be had leaves the colour without one, and the next
 // request tries again. (Windows and gadgets that cannot be made:
 // dead_numbers_test.)
