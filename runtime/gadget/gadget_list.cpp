@@ -55,6 +55,11 @@ GadgetListState* GadgetListStateGet()
     return static_cast<GadgetListState*>(StateObjectGet(listState));
 }
 
+void GadgetListStateForget()
+{
+    listState = nullptr;
+}
+
 HWND GadgetListRoot(const GadgetListState* state)
 {
     if (state->frame.stackDepth == 0 || !state->frame.stack)

@@ -43,6 +43,8 @@ GadgetListPropertyName GadgetListProperty();
 // Made by GadgetInit; null before.
 void GadgetListStateCreate();
 GadgetListState* GadgetListStateGet();
+// Null again, for RuntimeEnd just before the MainHeap that holds the state goes.
+void GadgetListStateForget();
 
 // current while no outer list is stacked, else the outermost one.
 HWND GadgetListRoot(const GadgetListState* state);
