@@ -6,9 +6,11 @@
 #include "runtime/core/instance.h"
 #include "runtime/core/strings.h"
 #include "runtime/font/font.h"
+#include "runtime/gadget/gadget_list.h"
 #include "runtime/gadget/gadget_registry.h"
 #include "runtime/image/image_decoder.h"
 #include "runtime/joystick/joystick.h"
+#include "runtime/window/live_sizing.h"
 #include "runtime/window/window.h"
 
 namespace {
@@ -38,6 +40,12 @@ void RuntimeEnd()
     WindowEndAll();
     FontEndAll();
     ListHeapEnd();
+    // Every table and state record lies in the MainHeap: none is read once
+    // it is gone, and a second RuntimeStart makes them afresh.
+    WindowTable = GadgetTable = FontTable = nullptr;
+    sizingStateRecord = nullptr;
+    EventStateForget();
+    GadgetListStateForget();
     HeapDestroy(MainHeap);
     MainHeap = nullptr;
 }

@@ -9,6 +9,7 @@
 void RuntimeStart();
 
 // Ends joysticks, gadgets, windows (with their gadgets' controls), fonts and
-// lists, each finding what it releases, then destroys the MainHeap. The
-// StringHeap, the ListHeap and COM end with the process.
+// lists, each finding what it releases, then forgets every table and state
+// record and destroys the MainHeap that holds them. The StringHeap, the
+// ListHeap and COM end with the process; RuntimeStart may run again.
 void RuntimeEnd();

@@ -1,6 +1,6 @@
 #include "runtime/core/result_buffer.h"
 
-#include "runtime/core/strings.h"
+#include "runtime/core/string_heap.h"
 
 StringResultBuffer ResultBuffer = {nullptr, 0, 0};
 
@@ -9,9 +9,6 @@ namespace {
 constexpr int32_t InitialCapacity = 16;
 // Grown beyond the need so that results rarely resize the buffer.
 constexpr int32_t GrowthMargin = 16384;
-// Bytes the block holds beyond resultCapacity once it has grown: the
-// terminator and four spare, as every string block has.
-constexpr int32_t BlockExtra = 5;
 // The growth test keeps this many bytes of the capacity in reserve.
 constexpr int32_t Headroom = 4;
 
@@ -22,10 +19,10 @@ void ResultBufferInit()
     if (!StringHeap)
         return;
     if (ResultBuffer.resultBase)
-        HeapFree(StringHeap, HEAP_NO_SERIALIZE, ResultBuffer.resultBase);
+        HeapFree(StringHeap, StringHeapOptions, ResultBuffer.resultBase);
     ResultBuffer.resultUsed = 0;
     ResultBuffer.resultCapacity = InitialCapacity;
-    ResultBuffer.resultBase = static_cast<char*>(HeapAlloc(StringHeap, HEAP_NO_SERIALIZE, InitialCapacity));
+    ResultBuffer.resultBase = static_cast<char*>(HeapAlloc(StringHeap, StringHeapOptions, InitialCapacity));
     if (!ResultBuffer.resultBase)
         ResultBuffer.resultCapacity = 0;
 }
@@ -40,10 +37,10 @@ char* ResultBufferReserve(int32_t n, int32_t position)
     int64_t need = from + n;
     if (need >= ResultBuffer.resultCapacity - Headroom) {
         int64_t capacity = need + GrowthMargin;
-        if (capacity > INT32_MAX - BlockExtra)
+        if (capacity > INT32_MAX - StringBlockExtra)
             return nullptr;
-        void* grown = HeapReAlloc(StringHeap, HEAP_NO_SERIALIZE, ResultBuffer.resultBase,
-                                  static_cast<SIZE_T>(capacity) + BlockExtra);
+        void* grown = HeapReAlloc(StringHeap, StringHeapOptions, ResultBuffer.resultBase,
+                                  static_cast<SIZE_T>(capacity) + StringBlockExtra);
         if (!grown)
             return nullptr;
         ResultBuffer.resultBase = static_cast<char*>(grown);

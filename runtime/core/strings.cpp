@@ -4,16 +4,9 @@
 
 #include "runtime/core/result_buffer.h"
 
-HANDLE StringHeap = nullptr;
-
 namespace {
 
-constexpr DWORD StringHeapOptions = HEAP_NO_SERIALIZE;
 constexpr SIZE_T StringHeapInitialSize = 4096;
-// Beyond its text a block holds the terminator and four spare bytes, the
-// same extra as the result buffer's block: one rule sizes every block on
-// this heap.
-constexpr int32_t StringBlockExtra = 5;
 
 bool LiesInside(const char* p, const char* block)
 {

@@ -1,11 +1,9 @@
 // String variables on the runtime's own unserialised heap.
 #pragma once
 
-#include <windows.h>
 #include <cstdint>
 
-// Holds string variables and the string result buffer; one UI thread only.
-extern HANDLE StringHeap;
+#include "runtime/core/string_heap.h"
 
 // Creates the StringHeap (once) and a fresh, empty string result buffer.
 void StringInit();

@@ -120,6 +120,7 @@ intptr_t GadgetCreateEditor(ObjectId number, int x, int y, int width, int height
     HWND control = GadgetCreateWindow(WS_EX_CLIENTEDGE, className, nullptr, EditorStyle | flags, x, y, width, height);
     if (!control)
         return 0;
+    HWND parent = GetParent(control);
     GadgetObject* object = GadgetAllocate(number, control);
     if (!object)
         return 0;
@@ -132,10 +133,15 @@ intptr_t GadgetCreateEditor(ObjectId number, int x, int y, int width, int height
     if (GadgetEventPump)
         GadgetEventPump();
     // A callback of the pump may have made gadgets, which moves the numbered
-    // slots, or taken this number.
+    // slots, taken this number, or destroyed the control or its parent (a
+    // dead handle that Windows may give to another window).
     object = static_cast<GadgetObject*>(ObjectTableSlot(GadgetTable, id));
-    if (!object || object->window) {
-        DestroyWindow(control);
+    const bool alive = IsWindow(parent) && IsWindow(control) && GetParent(control) == parent;
+    if (!alive || !object || object->window) {
+        if (object && !object->window)
+            ObjectTableRelease(GadgetTable, id);
+        if (alive)
+            DestroyWindow(control);
         return 0;
     }
     KindWordSet(object, EditorWord::frontColor, -1);

@@ -5,7 +5,8 @@
 #include "runtime/core/heaps.h"
 #include "runtime/core/instance.h"
 #include "runtime/core/state_object.h"
-#include "runtime/gadget/gadget_registry.h"
+
+HFONT defaultGuiFont = nullptr;
 
 namespace {
 
@@ -52,6 +53,11 @@ void GadgetListStateCreate()
 GadgetListState* GadgetListStateGet()
 {
     return static_cast<GadgetListState*>(StateObjectGet(listState));
+}
+
+void GadgetListStateForget()
+{
+    listState = nullptr;
 }
 
 HWND GadgetListRoot(const GadgetListState* state)

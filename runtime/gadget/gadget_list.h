@@ -7,6 +7,10 @@
 
 constexpr int32_t GadgetListStackEntries = 10;
 
+// The stock DEFAULT_GUI_FONT, read once by GadgetInit: the font of every
+// new gadget until a program chooses another.
+extern HFONT defaultGuiFont;
+
 // The list in use, kept whole in a window's record while another is in use.
 struct GadgetListFrame {
     HWND current;            // parent of every gadget created from now on; 0 = none
@@ -39,6 +43,8 @@ GadgetListPropertyName GadgetListProperty();
 // Made by GadgetInit; null before.
 void GadgetListStateCreate();
 GadgetListState* GadgetListStateGet();
+// Null again, for RuntimeEnd just before the MainHeap that holds the state goes.
+void GadgetListStateForget();
 
 // current while no outer list is stacked, else the outermost one.
 HWND GadgetListRoot(const GadgetListState* state);

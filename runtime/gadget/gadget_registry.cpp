@@ -6,7 +6,6 @@
 #include "runtime/gadget/gadget_list.h"
 
 ObjectTable* GadgetTable = nullptr;
-HFONT defaultGuiFont = nullptr;
 CRITICAL_SECTION GadgetBrushCacheLock;
 EventPumpRoutine GadgetEventPump = nullptr;
 

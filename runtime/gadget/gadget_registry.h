@@ -14,8 +14,6 @@ constexpr LONG_PTR GadgetNoIdentifier = -1;
 
 // GadgetObject records, growth step 50, released by GadgetFree.
 extern ObjectTable* GadgetTable;
-// The stock DEFAULT_GUI_FONT, read once by GadgetInit.
-extern HFONT defaultGuiFont;
 // Guards the shared background brushes of the text and string kinds.
 extern CRITICAL_SECTION GadgetBrushCacheLock;
 // Dispatches every waiting window message and reports none of what they

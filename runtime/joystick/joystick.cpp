@@ -121,7 +121,7 @@ int JoystickInit()
     } else {
         ObjectTableReleaseAll(joystickTable);
     }
-    // After JoystickEndAll the object is gone: there is nothing to enumerate.
+    // Without DirectInput, or a table, there is nothing to enumerate.
     if (!directInputAvailable || !directInputObject || !joystickTable)
         return 0;
 
@@ -171,4 +171,6 @@ void JoystickEndAll()
         return;
     ObjectTableReleaseAll(joystickTable);
     DirectInputClose();
+    // The table lies in the MainHeap, which goes next.
+    joystickTable = nullptr;
 }

@@ -16,6 +16,8 @@ int JoystickReadAxisX(ObjectId joystick);
 int JoystickReadAxisY(ObjectId joystick);
 // 128 while button (1 to 32) is pressed in the last snapshot, else 0.
 int JoystickReadButton(ObjectId joystick, int button);
+// Releases every joystick and DirectInput, and forgets the table: a later
+// JoystickInit starts afresh.
 void JoystickEndAll();
 
 // How many opens of DirectInput are not yet closed; the tests read it.

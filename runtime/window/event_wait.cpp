@@ -51,6 +51,11 @@ EventState* Events()
     return eventStateRecord;
 }
 
+void EventStateForget()
+{
+    eventStateRecord = nullptr;
+}
+
 void EventDataFree()
 {
     EventState* events = Events();

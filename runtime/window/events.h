@@ -52,6 +52,8 @@ struct EventState {
 void EventInit();
 void EventEnd();
 EventState* Events();
+// Null again, for RuntimeEnd just before the MainHeap that holds the state goes.
+void EventStateForget();
 
 // One event: a queued one first, else what one dispatched message produced,
 // else that message's number, else NoEvent. timeout: -1 waits without

@@ -155,6 +155,10 @@ intptr_t WindowOpen(ObjectId number, int x, int y, int width, int height, const 
 intptr_t WindowOpenWithParent(ObjectId number, int x, int y, int width, int height, const char* title,
                               uint32_t flags, HWND parent)
 {
+    // Without its event state no window could be served: the caller ends
+    // as when a window cannot be made.
+    if (!Events())
+        return 0;
     auto* obj = static_cast<WindowObject*>(ObjectTableAllocate(WindowTable, number));
     if (!obj)
         return 0;
@@ -172,6 +176,15 @@ intptr_t WindowOpenWithParent(ObjectId number, int x, int y, int width, int heig
         window = CreateClassWindow(WindowClassNameOf(number), title ? title : "", decoded.style, place, parent);
     }
     if (window) {
+        // A callback during creation (the owner's, for an owned window) may
+        // have grown the table, which moves the numbered slots, or taken
+        // this number.
+        obj = static_cast<WindowObject*>(ObjectTableSlot(WindowTable, number));
+        if (!obj || obj->window) {
+            DestroyWindow(window);
+            MainHeapFree(entries);
+            return 0;
+        }
         obj->window = window;
         SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(number + 1));
         if (!decoded.hidden)
@@ -205,17 +218,19 @@ void WindowClose(ObjectId number)
     if (!obj)
         return;
     HWND window = obj->window;
+    // Activating the owner runs callbacks, which may move the record.
+    HWND mdiClient = obj->mdiClient;
 
     HWND owner = GetWindow(window, GW_OWNER);
-    if (owner && !obj->mdiClient)
+    if (owner && !mdiClient)
         SetActiveWindow(owner);
 
     RemovePropA(window, WindowIdProperty);
     if (RemovePropA(window, DropAcceptProperty))
         RevokeDragDrop(window);
 
-    if (obj->mdiClient) {
-        SendMessageA(obj->mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+    if (mdiClient) {
+        SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
     } else {
         DestroyWindow(window);
         UnregisterClassA(WindowClassNameOf(number).text, InstanceHandle);

@@ -115,7 +115,7 @@ TEST_F(CoreTest, WithoutMemoryEveryRequestFailsAndChangesNothing)
     EXPECT_STREQ(text, "short");
     HeapDestroy(std::exchange(StringHeap, saved));
     const SIZE_T size = BlockSize();
-    EXPECT_EQ(ResultBufferReserve(INT32_MAX - 8, 0), nullptr);  // no heap grants this much
+    EXPECT_EQ(ResultBufferReserve(INT32_MAX - 8, 0), nullptr);  // past the largest block the buffer takes
     EXPECT_EQ(ResultBuffer.resultUsed, 0);
     EXPECT_EQ(BlockSize(), size);
 }

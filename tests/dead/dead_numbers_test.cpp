@@ -1,6 +1,7 @@
 // Every operation that names an object by number, given numbers that name
-// nothing, and every creation without memory or, for gadgets, without a
-// gadget list: each returns 0 (or null) and leaves the live objects alone.
+// nothing, and every creation without memory, without an event state or, for
+// gadgets, without a gadget list: each returns 0 (or null) and leaves the
+// live objects alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,8 +67,11 @@ TEST(DeadNumbers, NumbersThatNameNothingDoNothing)
     for (const DeadCall& call : calls)
         for (ObjectId n : {ObjectId{AutoNumber}, ObjectId{100}})
             EXPECT_TRUE(!call.creates || call.call(n) == 0) << call.name << " on " << n << " without memory";
+    EventInit();  // fails: without an event state no window opens, since nothing would serve it
     ListHeap = listHeap;
     MainHeap = mainHeap;
+    EXPECT_EQ(WindowOpen(2, 0, 0, 100, 100, "no events", WindowHidden), 0);
+    EventInit();
     EXPECT_EQ(GetWindow(reinterpret_cast<HWND>(checkBox), GW_HWNDNEXT), nullptr) << "a failed creation's window";
     // Handles once live and freed since, after the live objects were made.
     const ObjectId freed[] = {GadgetCreateButton(AutoNumber, 0, 30, 50, 20, "freed"), FontLoad(AutoNumber, "Arial", 12),
@@ -93,6 +97,16 @@ TEST(DeadNumbers, NumbersThatNameNothingDoNothing)
     EXPECT_EQ(GadgetGetState(0), 1);
     EXPECT_EQ(reinterpret_cast<intptr_t>(FontHandle(0)), font);
     EXPECT_TRUE(JoystickExamine(0) && JoystickReadAxisX(0) == 1);
+    // After the runtime's end every number names nothing (its heap is gone),
+    // and a second start serves as the first did.
+    RuntimeEnd();
+    for (const DeadCall& call : calls)
+        for (ObjectId n : {ObjectId{0}, ObjectId{1}, ObjectId{AutoNumber}})
+            EXPECT_TRUE(!call.call || call.call(n) == 0) << call.name << " on " << n << " after the end";
+    RuntimeStart();
+    EXPECT_EQ(JoystickInit(), 1);
+    EXPECT_TRUE(WindowOpen(1, 0, 0, 200, 200, "again", WindowHidden) && GadgetCreateCheckBox(0, 0, 0, 50, 20, "again"));
+    EXPECT_TRUE(FontLoad(0, "Arial", 10) && JoystickExamine(0) && JoystickReadAxisX(0) == 1);
     JoystickEndAll();
     RemotePadDestroy(pads);
 }

@@ -71,7 +71,6 @@ TEST_F(JoystickTest, InitSetsUpEachPadInOrderForXAndYFromMinus1000To1000)
     EXPECT_EQ(Reads(0), "0,0,0") << "all zero until the first examine";
     ASSERT_EQ(JoystickExamine(0), 1);
     ASSERT_EQ(JoystickExamine(1), 1);
-    EXPECT_EQ(JoystickExamine(2), 0);
     // The snapshot stays what it was, whatever the pad does, and reading it
     // touches no device.
     RemotePadSetAxes(pads, second, 0, 0);

@@ -13,7 +13,6 @@
 #include "runtime/window/message_box.h"
 #include "tests/support/import_slot.h"
 #include "tests/support/runtime_start.h"
-#include "tests/win32_printers.h"
 
 // The library makes its brushes through the import slot, so that a
 // creation can fail.
@@ -287,18 +286,39 @@ std::string Line(GadgetObject* editor, int32_t line)
     return ResultBuffer.resultBase + position;
 }
 
-// The editor serves the window's queue before it registers: a gadget made
-// meanwhile grows the table, and the editor's record moves with it.
-TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
+// The editor serves the window's queue before it registers. A gadget made
+// meanwhile grows the table, and the editor's record moves with it; the
+// parent closed, the new control destroyed or its number taken meanwhile
+// leave no editor behind: 0, and no record.
+TEST_F(WindowTest, GadgetEditorServesTheQueueFirstAndKeepsItsTextAsLines)
 {
-    HWND window = reinterpret_cast<HWND>(WindowOpen(0, 50, 50, 400, 300, "Gadgets", WS_SYSMENU));
+    WindowOpen(0, 50, 50, 100, 100, "Pump", WindowHidden | WindowNoGadgetList);
+    static void (*during)();
     WindowLookup(0)->windowCallback = [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
         if (message == WM_APP)
-            GadgetCreateText(500, 0, 0, 80, 20, "made meanwhile");
+            during();
         return ProceedDefault;
     };
-    PostMessageA(window, WM_APP, 0, 0);
-    HWND editorWindow = reinterpret_cast<HWND>(GadgetCreateEditor(3, 0, 0, 200, 120, 0));
+    void (*const closeParent)() = [] { WindowClose(1); };
+    void (*const destroyControl)() = [] { DestroyWindow(GetWindow(WindowLookup(1)->window, GW_CHILD)); };
+    const struct {
+        ObjectId number;
+        void (*during)();
+    } rows[] = {{3, closeParent},    {AutoNumber, closeParent},
+                {3, destroyControl}, {AutoNumber, destroyControl},
+                {3, [] { GadgetCreateText(3, 0, 0, 80, 20, "taken"); }},
+                {3, [] { GadgetCreateText(500, 0, 0, 80, 20, "made meanwhile"); }}};  // the editor stays
+    HWND editorWindow = nullptr;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << &row - rows);
+        WindowClose(1);
+        HWND parent = reinterpret_cast<HWND>(WindowOpen(1, 50, 50, 400, 300, "Gadgets", WS_SYSMENU));
+        during = row.during;
+        PostMessageA(WindowLookup(0)->window, WM_APP, 0, 0);
+        editorWindow = reinterpret_cast<HWND>(GadgetCreateEditor(row.number, 0, 0, 200, 120, 0));
+        EXPECT_EQ(FindWindowExA(parent, nullptr, "RichEdit20A", nullptr), editorWindow);
+        EXPECT_EQ(GadgetTable->autoListHead, nullptr) << "an AutoNumber record was kept";
+    }
     ASSERT_NE(GadgetLookup(500), nullptr) << "the pump ran no callback";
     GadgetObject* editor = GadgetLookup(3);
     ASSERT_TRUE(editor && editor->window == editorWindow && editor->kind && editor->kind->countItems);
@@ -310,19 +330,15 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
     } steps[] = {
         {"an empty line in an empty editor", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
         {"the next line writes it out", [](GadgetObject*) { GadgetAddItem(3, -1, "b"); }, "2:|b"},
-        {"that line removed, the empty one stays", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:"},
-        {"an insertion before it", [](GadgetObject*) { GadgetAddItem(3, 0, "h"); }, "2:h|"},
+        {"the last line removed, its break with it", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:"},
+        {"an insertion before the empty line", [](GadgetObject*) { GadgetAddItem(3, 0, "h"); }, "2:h|"},
         {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "t"); }, "3:h||t"},
+        {"lines 5 (missing) and -1 (the caret's) kept, a middle one removed", [](GadgetObject* g) {
+             SendMessageA(g->window, EM_SETSEL, 3, 3), g->kind->removeItem(g, 5), g->kind->removeItem(g, -1);
+             g->kind->removeItem(g, 1); }, "2:h|t"},
         {"a null text clears", [](GadgetObject*) { GadgetSetText(3, nullptr); }, "0:"},
-        {"one empty line again", [](GadgetObject*) { GadgetAddItem(3, -1, ""); }, "1:"},
-        {"a text replaces it", [](GadgetObject*) { GadgetSetText(3, "x"); }, "1:x"},
-        {"then an append", [](GadgetObject*) { GadgetAddItem(3, -1, "y"); }, "2:x|y"},
-        {"before the first line", [](GadgetObject*) { GadgetAddItem(3, 0, "a"); }, "3:a|x|y"},
-        {"a middle line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "2:a|y"},
-        {"a missing line removed", [](GadgetObject* g) { g->kind->removeItem(g, 5); }, "2:a|y"},
-        {"line -1 removed, the caret on line 1",
-         [](GadgetObject* g) { SendMessageA(g->window, EM_SETSEL, 3, 3), g->kind->removeItem(g, -1); }, "2:a|y"},
-        {"the last line removed", [](GadgetObject* g) { g->kind->removeItem(g, 1); }, "1:a"},
+        {"an empty line, a text in its place, an append",
+         [](GadgetObject*) { GadgetAddItem(3, -1, ""), GadgetSetText(3, "x"), GadgetAddItem(3, -1, "y"); }, "2:x|y"},
     };
     for (const auto& step : steps) {
         step.apply(editor);
@@ -340,6 +356,35 @@ TEST_F(WindowTest, GadgetEditorKeepsItsTextAsLines)
         GadgetSetText(3, ("a\n" + line + "\nb").c_str());
         EXPECT_TRUE(Line(editor, 1) == line.substr(0, 65534)) << "a line of " << length;
     }
+}
+
+// The owner's callback runs while an owned window is created and while the
+// owner is activated as it closes; one that opens a window past the table's
+// slots moves every record, and the next block may take the old ones' place.
+TEST_F(WindowTest, AnOwnedWindowOpensAndClosesWhileItsOwnerGrowsTheTable)
+{
+    WindowOpen(0, 50, 50, 300, 200, "Owner", WS_SYSMENU);
+    static UINT growOn;
+    WindowLookup(0)->windowCallback = [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+        if (message == growOn) {
+            growOn = 0;
+            const size_t size = HeapSize(MainHeap, 0, WindowTable->slots);
+            WindowOpen(WindowTable->capacity + 10, 0, 0, 50, 50, "Grown", WindowHidden);
+            memset(HeapAlloc(MainHeap, 0, size), 0xA5, size);
+        }
+        return ProceedDefault;
+    };
+    growOn = WM_CREATE;
+    HWND owned = reinterpret_cast<HWND>(
+        WindowOpenWithParent(1, 60, 60, 120, 90, "Owned", WS_POPUP | WS_CAPTION, WindowLookup(0)->window));
+    EXPECT_EQ(growOn, 0u) << "no callback during creation";
+    EXPECT_TRUE(owned && WindowLookup(1) && WindowLookup(1)->window == owned);
+    EXPECT_TRUE(TakeForeground(owned));
+    growOn = WM_ACTIVATE;
+    WindowClose(1);
+    EXPECT_EQ(growOn, 0u) << "the owner was not activated";
+    EXPECT_FALSE(IsWindow(owned));
+    EXPECT_EQ(WindowLookup(1), nullptr);
 }
 
 // A brush that cannot be had leaves the colour without one, and the next
