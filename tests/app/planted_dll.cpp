@@ -5,7 +5,7 @@
 
 // What the system padblock.dll exports, so that a dinput.dll that took this
 // one instead loads, as Windows binds every import before DllMain runs.
-RemotePadBlock* RemotePadBlockOpen()
+__declspec(dllexport) RemotePadBlock* RemotePadBlockOpen()
 {
     return nullptr;
 }

@@ -56,26 +56,22 @@ TEST(Resources, IconGroupManifestAndVersionBlock)
     const std::string folder = "\\winsxs\\" + arch + "_microsoft.windows.common-controls_6595b64144ccf1df_6.";
     EXPECT_NE(std::string(CharLowerA(path)).find(folder), std::string::npos) << path;
 
-    // The version block, one string of everything a player's Properties
-    // page shows of it.
+    // The version as Explorer's Details page shows it, once: the product's
+    // name and version, and the file version's numbers.
     const std::string keyvane = BesideThisProgram("Keyvane.exe");
     std::string block(GetFileVersionInfoSizeA(keyvane.c_str(), nullptr), '\0');
     ASSERT_TRUE(!block.empty() && GetFileVersionInfoA(keyvane.c_str(), 0, block.size(), &block[0]));
-    std::string shown;
+    void *name = nullptr, *version = nullptr, *fixedInfo = nullptr;
     UINT length = 0;
-    for (const char* name : {"ProductName", "ProductVersion", "FileVersion"}) {
-        char* value = nullptr;
-        VerQueryValueA(block.data(), (std::string("\\StringFileInfo\\040904E4\\") + name).c_str(),
-                       reinterpret_cast<void**>(&value), &length);
-        shown += std::string(name) + " " + (value ? value : "(none)") + ", ";
-    }
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    char numbers[32];
-    snprintf(numbers, sizeof numbers, "%u.%u.%u.%u", HIWORD(fixed->dwProductVersionMS),
-             LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS));
-    EXPECT_EQ(shown + "numbers " + numbers, "ProductName Keyvane Lite, ProductVersion " KEYVANE_VERSION
-                                            ", FileVersion " KEYVANE_VERSION ", numbers " KEYVANE_VERSION ".0");
+    VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\ProductName", &name, &length);
+    VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\ProductVersion", &version, &length);
+    ASSERT_TRUE(name && version && VerQueryValueA(block.data(), "\\", &fixedInfo, &length));
+    auto fixed = static_cast<const VS_FIXEDFILEINFO*>(fixedInfo);
+    char shown[128];
+    snprintf(shown, sizeof shown, "%s %s, file %u.%u.%u.%u", static_cast<char*>(name), static_cast<char*>(version),
+             HIWORD(fixed->dwFileVersionMS),
+             LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    EXPECT_STREQ(shown, "Keyvane Lite " KEYVANE_VERSION ", file " KEYVANE_VERSION ".0");
 }
 
 // What the loader reads from Keyvane.exe's manifest: run with the user's
@@ -91,7 +87,8 @@ TEST(Resources, ManifestAsksToRunAsInvokerOnVistaTo11)
     const HANDLE context = CreateActCtxA(&request);
     ASSERT_NE(context, INVALID_HANDLE_VALUE) << GetLastError();
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
-    EXPECT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level, sizeof level, nullptr));
+    EXPECT_TRUE(
+        QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level, sizeof level, nullptr));
     EXPECT_EQ(std::make_tuple(level.RunLevel, level.UiAccess), std::make_tuple(ACTCTX_RUN_LEVEL_AS_INVOKER, DWORD(0)));
 
     // A count, then the ids; where each one sits differs between versions of

@@ -17,7 +17,7 @@ void CloseBlock()
 
 }  // namespace
 
-RemotePadBlock* RemotePadBlockOpen()
+__declspec(dllexport) RemotePadBlock* RemotePadBlockOpen()
 {
     if (block)
         return block;

@@ -6,12 +6,6 @@
 
 #include "tests/support/remote_pad.h"
 
-#ifdef REMOTE_PAD_BLOCK_EXPORTS
-#define REMOTE_PAD_BLOCK_API extern "C" __declspec(dllexport)
-#else
-#define REMOTE_PAD_BLOCK_API extern "C" __declspec(dllimport)
-#endif
-
 // The block that KEYVANE_PAD names, mapped once for the process; null
 // without a valid one. Unmapped when the DLL is unloaded.
-REMOTE_PAD_BLOCK_API RemotePadBlock* RemotePadBlockOpen();
+extern "C" RemotePadBlock* RemotePadBlockOpen();
