@@ -86,8 +86,8 @@ dist: configure-i686
 	@tools/dist.sh $(BUILD)
 
 # make dist in two fresh clones of the last commit, in different folders,
-# time zones and umasks, compared byte for byte: several minutes, since
-# each clone builds its own libpng.
+# time zones and umasks, compared byte for byte: over a minute, since each
+# clone builds its own libpng.
 reproduce:
 	@tools/reproduce.sh $(BUILD) $(JOBS)
 
