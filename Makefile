@@ -77,18 +77,19 @@ fuzz: native-build
 
 # What a user gets: dist/Keyvane.exe, the 32-bit program, and
 # dist/Keyvane-<version>.zip with it, the licence and docs/README.txt, the
-# player's read (with Windows line ends, for every Notepad). The version is
-# the build's KEYVANE_VERSION.
-.PHONY: dist
-dist: build-i686
-	@mkdir -p dist
-	@cp $(BUILD)/i686/bin/Keyvane.exe dist/Keyvane.exe
-	@version=$$(sed -n 's/^KEYVANE_VERSION:[A-Z]*=//p' $(BUILD)/i686/CMakeCache.txt); \
-	 test -n "$$version" || { echo "dist: no KEYVANE_VERSION in $(BUILD)/i686" >&2; exit 1; }; \
-	 rm -f dist/Keyvane-$$version.zip; \
-	 zip -q -j dist/Keyvane-$$version.zip dist/Keyvane.exe && \
-	 zip -q -j -l dist/Keyvane-$$version.zip docs/README.txt LICENSE && \
-	 echo "dist: dist/Keyvane.exe dist/Keyvane-$$version.zip"
+# player's read (with Windows line ends, for every Notepad); their sums in
+# dist/SHA256SUMS. The version is the build's KEYVANE_VERSION. The same
+# commit gives the same bytes wherever and whenever it is built.
+.PHONY: dist reproduce
+dist: configure-i686
+	@cmake --build $(BUILD)/i686 --target Keyvane -j$(JOBS)
+	@tools/dist.sh $(BUILD)
+
+# make dist in two fresh clones of the last commit, in different folders,
+# time zones and umasks, compared byte for byte: over a minute, since each
+# clone builds its own libpng.
+reproduce:
+	@tools/reproduce.sh $(BUILD) $(JOBS)
 
 clean:
 	rm -rf $(BUILD)

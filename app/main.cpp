@@ -5,6 +5,7 @@
 #include "app/crash_release.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "runtime/core/system_library.h"
 #include "runtime/image/png_decoder.h"
 #include "runtime/joystick/joystick.h"
 #include "runtime/runtime.h"
@@ -12,6 +13,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    SystemLibrarySearchSystemFolderOnly();
     // Keyvane takes no arguments: the command line is not read. Once the
     // filter is set, a crash anywhere still lets go of the held keys.
     CrashReleaseInstall();

@@ -3,7 +3,9 @@
 # Debian's libpng1.6 source package, into DEPS_DIR/TARGET/libpng. The source
 # is unpacked once into DEPS_DIR/src for both targets and the native build
 # (the sanitizer suite and the fuzz target).
-# Nothing of it goes into git.
+# Nothing of it goes into git. The folders it was built in are mapped out of
+# what it compiles, as the project's own are, so that Keyvane.exe is the
+# same file wherever it was built.
 #
 # Changes to the system: adds a deb-src entry for Debian's main suite when
 # apt lists none.
@@ -38,12 +40,13 @@ if ! ls -d libpng1.6-*/ >/dev/null 2>&1; then
     }
 fi
 png_src="$(ls -d "$src_dir"/libpng1.6-*/ | head -n1)"
+png_src="${png_src%/}"
 
 build="$deps_dir/$target/build"
 cmake -S "$png_src" -B "$build" -G "Unix Makefiles" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$target-mingw.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections" \
+    -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections -ffile-prefix-map=$png_src/= -ffile-prefix-map=$deps_dir/=" \
     -DCMAKE_INSTALL_PREFIX="$deps_dir/$target/libpng" \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
     -DZLIB_LIBRARY=/usr/$target-w64-mingw32/lib/libz.a \

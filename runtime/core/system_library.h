@@ -17,11 +17,23 @@ constexpr char DirectInputLibrary[] = "DINPUT.DLL";
 constexpr char RichEdit20Library[] = "RICHED20.DLL";
 constexpr char RichEdit10Library[] = "RICHED32.DLL";
 
-// The functions taken from them, typed from the SDK's own declarations so
-// that a call cannot drift from the real prototype.
+// The functions taken from them, and from the kernel where older Windows
+// lacks them, typed from the SDK's own declarations so that a call cannot
+// drift from the real prototype.
 using DirectInputCreateExFunction = decltype(&DirectInputCreateEx);
+using SetDefaultDllDirectoriesFunction = decltype(&SetDefaultDllDirectories);
 
-// The DLL of that name in the system folder; null when it cannot be loaded
+// From here on, a DLL loaded by name, and every DLL that a loaded one
+// imports, is looked for in the system folder only: a DLL loaded by full
+// path still has its imports looked for beside the program first. Called
+// first of all, before any DLL is loaded at run time. Where
+// SetDefaultDllDirectories is missing (Vista and 7 without their update)
+// only the current folder is taken out of the search; the flag that
+// SystemLibraryLoad passes then keeps its DLLs' imports in their own folder.
+void SystemLibrarySearchSystemFolderOnly();
+
+// The DLL of that name in the system folder, its imports looked for in
+// that folder before the program's; null when it cannot be loaded
 // from there, also when the system folder is unknown or the path does not
 // fit.
 HMODULE SystemLibraryLoad(const char* name);

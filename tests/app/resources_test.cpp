@@ -1,9 +1,13 @@
-// The resources Keyvane.exe carries, linked into this test program.
+// The resources Keyvane.exe carries: linked into this test program, and
+// read from the built Keyvane.exe as Windows reads them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/keyvane_process.h"
+
 #include <algorithm>
+#include <iterator>
 #include <set>
 #include <string>
 #include <tuple>
@@ -52,24 +56,58 @@ TEST(Resources, IconGroupManifestAndVersionBlock)
     const std::string folder = "\\winsxs\\" + arch + "_microsoft.windows.common-controls_6595b64144ccf1df_6.";
     EXPECT_NE(std::string(CharLowerA(path)).find(folder), std::string::npos) << path;
 
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string block(GetFileVersionInfoSizeA(path, nullptr), '\0');
-    ASSERT_TRUE(!block.empty() && GetFileVersionInfoA(path, 0, block.size(), &block[0]));
-    const char* const strings[][2] = {
-        {"ProductName", "Keyvane Lite"}, {"ProductVersion", KEYVANE_VERSION}, {"FileVersion", KEYVANE_VERSION}};
+    // The version as Explorer's Details page shows it, once: the product's
+    // name and version, and the file version's numbers.
+    const std::string keyvane = BesideThisProgram("Keyvane.exe");
+    std::string block(GetFileVersionInfoSizeA(keyvane.c_str(), nullptr), '\0');
+    ASSERT_TRUE(!block.empty() && GetFileVersionInfoA(keyvane.c_str(), 0, block.size(), &block[0]));
+    void *name = nullptr, *version = nullptr, *fixedInfo = nullptr;
     UINT length = 0;
-    for (const auto& s : strings) {
-        char* value = nullptr;
-        VerQueryValueA(block.data(), (std::string("\\StringFileInfo\\040904E4\\") + s[0]).c_str(),
-                       reinterpret_cast<void**>(&value), &length);
-        EXPECT_STREQ(value, s[1]) << s[0];
+    VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\ProductName", &name, &length);
+    VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\ProductVersion", &version, &length);
+    ASSERT_TRUE(name && version && VerQueryValueA(block.data(), "\\", &fixedInfo, &length));
+    auto fixed = static_cast<const VS_FIXEDFILEINFO*>(fixedInfo);
+    char shown[128];
+    snprintf(shown, sizeof shown, "%s %s, file %u.%u.%u.%u", static_cast<char*>(name), static_cast<char*>(version),
+             HIWORD(fixed->dwFileVersionMS),
+             LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    EXPECT_STREQ(shown, "Keyvane Lite " KEYVANE_VERSION ", file " KEYVANE_VERSION ".0");
+}
+
+// What the loader reads from Keyvane.exe's manifest: run with the user's
+// own rights, and the Windows versions Keyvane was written for.
+TEST(Resources, ManifestAsksToRunAsInvokerOnVistaTo11)
+{
+    const std::string keyvane = BesideThisProgram("Keyvane.exe");
+    ACTCTXA request = {};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = keyvane.c_str();
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    const HANDLE context = CreateActCtxA(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << GetLastError();
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
+    EXPECT_TRUE(
+        QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level, sizeof level, nullptr));
+    EXPECT_EQ(std::make_tuple(level.RunLevel, level.UiAccess), std::make_tuple(ACTCTX_RUN_LEVEL_AS_INVOKER, DWORD(0)));
+
+    // A count, then the ids; where each one sits differs between versions of
+    // the answer (Windows 10 added a field to each), so they are looked for.
+    char answer[512] = {};
+    EXPECT_TRUE(QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, answer, sizeof answer,
+                             nullptr));
+    const GUID systems[] = {{0xe2011457, 0x1546, 0x43c5, {0xa5, 0xfe, 0x00, 0x8d, 0xee, 0xe3, 0xd3, 0xf0}},   // Vista
+                            {0x35138b9a, 0x5d96, 0x4fbd, {0x8e, 0x2d, 0xa2, 0x44, 0x02, 0x25, 0xf9, 0x3a}},   // 7
+                            {0x4a2f28e3, 0x53b9, 0x4441, {0xba, 0x9c, 0xd6, 0x9d, 0x4a, 0x4a, 0x6e, 0x38}},   // 8
+                            {0x1f676c76, 0x80e1, 0x4239, {0x95, 0xbb, 0x83, 0xd0, 0xf6, 0xd0, 0xda, 0x78}},   // 8.1
+                            {0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}}};  // 10, 11
+    EXPECT_EQ(*reinterpret_cast<const DWORD*>(answer), std::size(systems));
+    for (const GUID& id : systems) {
+        const char* bytes = reinterpret_cast<const char*>(&id);
+        EXPECT_TRUE(std::search(std::begin(answer), std::end(answer), bytes, bytes + sizeof id) != std::end(answer))
+            << "no supportedOS " << std::hex << id.Data1;
     }
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    char numbers[32];
-    snprintf(numbers, sizeof numbers, "%u.%u.%u.%u", HIWORD(fixed->dwProductVersionMS),
-             LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS));
-    EXPECT_EQ(numbers, std::string(KEYVANE_VERSION) + ".0");
+    ReleaseActCtx(context);
 }
 
 }  // namespace

@@ -1,15 +1,16 @@
 // Our dinput.dll for the tests, installed in the prefix's system folder and
 // loaded instead of Wine's own with WINEDLLOVERRIDES=dinput=n: its
 // DirectInputCreateEx hands out an IDirectInput7A served from the pad block
-// that KEYVANE_PAD names (remote_pad.h). It checks against MinGW's interface
-// ids and standard joystick format, not the library's own copies.
+// that KEYVANE_PAD names (remote_pad.h), which padblock.dll maps. It checks
+// against MinGW's interface ids and standard joystick format, not the
+// library's own copies.
 #include <cstdio>
 
 #include "tests/support/remote_dinput.h"
+#include "tests/support/remote_pad_block.h"
 
 namespace {
 
-HANDLE blockMapping;
 RemotePadBlock* block;
 
 GUID PadInstance(int pad)
@@ -110,32 +111,6 @@ HRESULT CreateResult(HINSTANCE instance, DWORD version, REFIID iid, void** out, 
     return IsDirectInput(iid) ? DI_OK : DIERR_NOINTERFACE;
 }
 
-void CloseBlock()
-{
-    if (block)
-        UnmapViewOfFile(block);
-    if (blockMapping)
-        CloseHandle(blockMapping);
-    block = nullptr;
-    blockMapping = nullptr;
-}
-
-// Maps the block that KEYVANE_PAD names, once; false without a valid one.
-bool OpenBlock()
-{
-    if (block)
-        return true;
-    char name[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA(RemotePadVariable, name, sizeof(name));
-    if (length == 0 || length >= sizeof(name) || !(blockMapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name)))
-        return false;
-    block = static_cast<RemotePadBlock*>(MapViewOfFile(blockMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (!block || RemotePadRead(reinterpret_cast<LONG*>(&block->magic)) != static_cast<LONG>(RemotePadMagic) ||
-        block->size != sizeof(RemotePadBlock))
-        CloseBlock();
-    return block != nullptr;
-}
-
 }  // namespace
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE instance, DWORD version, REFIID iid,
@@ -143,18 +118,10 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE in
 {
     if (out)
         *out = nullptr;
-    if (!OpenBlock())
+    if (!(block = RemotePadBlockOpen()))
         return E_FAIL;
     HRESULT result = CreateResult(instance, version, iid, out, outer);
     if (result == DI_OK)
         *out = static_cast<IDirectInput7A*>(new RemoteDirectInput(block, -1));
     return RemotePadLogCall(block, RemoteCallCreate, -1, result);
-}
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void* reserved)
-{
-    // Unloaded by FreeLibrary; at the process's end the system unmaps it.
-    if (reason == DLL_PROCESS_DETACH && !reserved)
-        CloseBlock();
-    return TRUE;
 }
