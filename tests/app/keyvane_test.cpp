@@ -295,6 +295,42 @@ TEST_F(KeyvaneTest, WithoutAPadOnlyTheErrorBoxShowsAndTheExitCodeIsZero)
     EXPECT_EQ(KeyvaneWaitExit(program), 0u);
 }
 
+// A message sent from another process is served inside the loop's wait,
+// which then ends with no event: a stream of them must not bring the polls,
+// and a held key's presses, faster than one per 10 ms.
+TEST_F(KeyvaneTest, UnderAFloodOfSentMessagesAHeldKeyIsPressedAtMost105TimesASecond)
+{
+    Launch();
+    std::atomic<bool> stop{false};
+    std::atomic<long> sent{0};
+    // 1,500 a second, catching up after a late wake.
+    std::thread sender([&, window = program.window, start = GetTickCount()] {
+        for (DWORD_PTR result; !stop;)
+            if (sent * 2 < 3 * long(GetTickCount() - start))
+                sent += SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+            else
+                Sleep(1);
+    });
+    Sleep(QuietMs);
+    KeyObserverTake();
+    DWORD moved = GetTickCount();
+    RemotePadSetAxes(pads, pad, 0, -Full);
+    const DWORD pressed = WaitKey(Down(VK_UP));
+    EXPECT_LE(pressed - moved, 30u);
+    const long sentBefore = sent;
+    Sleep(1000);
+    const Keys held = KeyObserverTake();
+    const long ms = long(GetTickCount() - pressed), messages = (sent - sentBefore) * 1000 / ms;
+    moved = GetTickCount();
+    RemotePadSetAxes(pads, pad, 0, 0);
+    EXPECT_LE(WaitKey(Up(VK_UP)) - moved, 30u);
+    stop = true;
+    sender.join();
+    EXPECT_GE(messages, 1000) << "messages sent a second";
+    EXPECT_LE(std::count(held.begin(), held.end(), Down(VK_UP)) * 1000 / ms, 105) << "key-downs a second";
+    EXPECT_EQ(KeyvaneClose(program), 0u);
+}
+
 struct GadgetCase {
     int number;
     const char* className;
