@@ -331,6 +331,20 @@ TEST_F(KeyvaneTest, UnderAFloodOfSentMessagesAHeldKeyIsPressedAtMost105TimesASec
     EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 
+// What Windows needs for a 10 ms poll behind a game, which Wine's calls
+// neither do nor refuse visibly: seen inside Keyvane by our dinput.dll. No
+// power throttling (Windows 10 may refuse the timer bit, as Wine refuses
+// all: then speed alone) and 1 ms timers before the first read; the timers
+// ended once, after the last.
+TEST_F(KeyvaneTest, AsksFor1MsTimersAndNoThrottlingBeforeItsFirstPollAndEndsTheTimersAfterItsLast)
+{
+    Launch();
+    ASSERT_EQ(KeyvaneClose(program), 0u);
+    EXPECT_EQ(RemotePadTimerCalls(pads), "power throttling {1, 0x5, 0} @0 power throttling {1, 0x1, 0} @0 "
+                                         "timeBeginPeriod(1) @0 timeEndPeriod(1) @" +
+                                             std::to_string(RemotePadReads(pads)) + " ");
+}
+
 struct GadgetCase {
     int number;
     const char* className;

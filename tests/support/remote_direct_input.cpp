@@ -145,6 +145,7 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE in
         *out = nullptr;
     if (!OpenBlock())
         return E_FAIL;
+    RemoteTimerWatch(block);
     HRESULT result = CreateResult(instance, version, iid, out, outer);
     if (result == DI_OK)
         *out = static_cast<IDirectInput7A*>(new RemoteDirectInput(block, -1));
@@ -154,7 +155,9 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE in
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void* reserved)
 {
     // Unloaded by FreeLibrary; at the process's end the system unmaps it.
-    if (reason == DLL_PROCESS_DETACH && !reserved)
+    if (reason == DLL_PROCESS_DETACH && !reserved) {
+        RemoteTimerUnwatch();
         CloseBlock();
+    }
     return TRUE;
 }
