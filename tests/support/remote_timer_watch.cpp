@@ -1,8 +1,8 @@
 // Wine's timeBeginPeriod changes nothing and its SetProcessInformation
 // refuses power throttling, so a program's requests show nowhere outside
-// it. Inside, dinput.dll puts a jump to a recorder at the start of each
-// function; the recorder notes the call, with the reads made on the pads
-// so far, and answers as Wine does, without running the original.
+// it. Inside, dinput.dll puts a jump to a recorder at the start of each;
+// the recorder notes the call with the reads made on the pads so far, and
+// answers as Wine does, without running the original.
 #include <cstdio>
 #include <cstring>
 
@@ -15,25 +15,19 @@ namespace {
 RemotePadBlock* watched;
 
 #ifdef _WIN64
-constexpr size_t JumpSize = 12;  // mov rax, target; jmp rax
+constexpr BYTE Jump[] = {0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xE0};  // mov rax, target; jmp rax
+constexpr size_t JumpTarget = 2;
 #else
-constexpr size_t JumpSize = 5;  // jmp rel32
+constexpr BYTE Jump[] = {0xE9, 0, 0, 0, 0};  // jmp rel32, from the next instruction
+constexpr size_t JumpTarget = 1;
 #endif
-
-struct Hook {
-    const char* dll;
-    const char* name;
-    void* recorder;
-    BYTE* site;  // null while not hooked
-    BYTE original[JumpSize];
-};
 
 template <typename... Args>
 void Note(const char* format, Args... args)
 {
+    // One thread calls, and the test reads once the program has ended.
     char call[128];
     std::snprintf(call, sizeof call, format, args...);
-    // One thread makes these calls, and the test reads them once the program has ended.
     char* log = watched->timerCalls;
     const size_t used = std::strlen(log);
     std::snprintf(log + used, sizeof watched->timerCalls - used, "%s @%ld ", call,
@@ -63,19 +57,27 @@ BOOL WINAPI SetProcessInformation(HANDLE process, PROCESS_INFORMATION_CLASS kind
     return FALSE;
 }
 
+struct Hook {
+    const char* dll;
+    const char* name;
+    void* recorder;
+    BYTE* site;  // null while not hooked
+    BYTE original[sizeof Jump];
+};
+
 Hook hooks[] = {
     {"winmm.dll", "timeBeginPeriod", reinterpret_cast<void*>(TimeBeginPeriod), nullptr, {}},
     {"winmm.dll", "timeEndPeriod", reinterpret_cast<void*>(TimeEndPeriod), nullptr, {}},
     {"kernel32.dll", "SetProcessInformation", reinterpret_cast<void*>(SetProcessInformation), nullptr, {}},
 };
 
-void Write(BYTE* site, const BYTE* bytes)
+void Write(BYTE* site, const BYTE* code)
 {
     DWORD protection;
-    VirtualProtect(site, JumpSize, PAGE_EXECUTE_READWRITE, &protection);
-    std::memcpy(site, bytes, JumpSize);
-    VirtualProtect(site, JumpSize, protection, &protection);
-    FlushInstructionCache(GetCurrentProcess(), site, JumpSize);
+    VirtualProtect(site, sizeof Jump, PAGE_EXECUTE_READWRITE, &protection);
+    std::memcpy(site, code, sizeof Jump);
+    VirtualProtect(site, sizeof Jump, protection, &protection);
+    FlushInstructionCache(GetCurrentProcess(), site, sizeof Jump);
 }
 
 }  // namespace
@@ -86,20 +88,18 @@ void RemoteTimerWatch(RemotePadBlock* block)
     for (Hook& hook : hooks) {
         // Loaded for good, so that the site is still there to be restored.
         HMODULE dll = hook.site ? nullptr : LoadLibraryA(hook.dll);
-        hook.site = dll ? reinterpret_cast<BYTE*>(GetProcAddress(dll, hook.name)) : hook.site;
-        if (!dll || !hook.site)
+        if (!dll || !(hook.site = reinterpret_cast<BYTE*>(GetProcAddress(dll, hook.name))))
             continue;
-        std::memcpy(hook.original, hook.site, JumpSize);
-        const auto target = reinterpret_cast<ULONG_PTR>(hook.recorder);
+        std::memcpy(hook.original, hook.site, sizeof Jump);
+        BYTE code[sizeof Jump];
+        std::memcpy(code, Jump, sizeof Jump);
 #ifdef _WIN64
-        BYTE jump[JumpSize] = {0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xE0};
-        std::memcpy(jump + 2, &target, sizeof target);
+        const auto target = reinterpret_cast<ULONG_PTR>(hook.recorder);
 #else
-        const ULONG_PTR offset = target - reinterpret_cast<ULONG_PTR>(hook.site + JumpSize);
-        BYTE jump[JumpSize] = {0xE9};
-        std::memcpy(jump + 1, &offset, sizeof offset);
+        const auto target = reinterpret_cast<ULONG_PTR>(hook.recorder) - reinterpret_cast<ULONG_PTR>(hook.site + sizeof Jump);
 #endif
-        Write(hook.site, jump);
+        std::memcpy(code + JumpTarget, &target, sizeof target);
+        Write(hook.site, code);
     }
 }
 
