@@ -12,7 +12,8 @@
 
 // Asks Windows not to slow the process down nor to ignore its timer
 // requests when its window is out of sight; where the timer part is
-// refused (Windows 10), asks for the speed alone.
+// refused (Windows 10), asks for the speed alone. Called once the pad is
+// open: a program that only shows its error box has no pace to keep.
 void PowerThrottlingOptOut();
 
 // 1 ms timers from TimerResolutionBegin to TimerResolutionEnd, which ends
