@@ -5,6 +5,7 @@
 #include "app/crash_release.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/timer_resolution.h"
 #include "runtime/core/system_library.h"
 #include "runtime/image/png_decoder.h"
 #include "runtime/joystick/joystick.h"
@@ -21,6 +22,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (!JoystickInit()) {
         MessageBoxShow("Error", "Unable to open DirectX 7 (or better) or no joysticks are available.", 0);
     } else {
+        PowerThrottlingOptOut();
         PngDecoderRegister();
         if (MainWindowBuild())
             MainLoop();

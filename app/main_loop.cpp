@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/actions.h"
 #include "app/key_mapping.h"
 #include "app/key_target.h"
 #include "app/main_window.h"
+#include "app/timer_resolution.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/window/events.h"
 
@@ -15,10 +18,14 @@ intptr_t eventGadget;
 
 namespace {
 
-// The poll interval: a pass waits at most this long for an event, and one
-// that got an event polls too once this long has passed since the last poll.
+// The poll interval: a pass waits at most this long for an event, and
+// polls once this long has passed since the last poll, whatever it got.
 constexpr int PassTimeout = 10;
+constexpr LONGLONG PollIntervalUs = PassTimeout * 1000;
 
+// The performance counter's rate, fixed at boot: read once, before the
+// first pass.
+LONGLONG ticksPerSecond;
 // When the pad was last polled, in performance-counter ticks.
 LONGLONG lastPollTicks;
 
@@ -29,22 +36,31 @@ LONGLONG Ticks()
     return now.QuadPart;
 }
 
-// Whole milliseconds since the last poll.
-LONGLONG MsSinceLastPoll()
+// Microseconds since the last poll, as whole seconds and the rest: where
+// the counter runs at the processor's clock, ticks times a million would
+// overflow within an hour without a poll (a help box left open).
+LONGLONG MicrosecondsSinceLastPoll()
 {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (Ticks() - lastPollTicks) * 1000 / frequency.QuadPart;
+    const LONGLONG ticks = Ticks() - lastPollTicks;
+    return ticks / ticksPerSecond * 1000000 + ticks % ticksPerSecond * 1000000 / ticksPerSecond;
 }
 
-// A stream of messages must not starve the pad. Under Wine a cursor resting
-// on a themed button brings a WM_SYSTIMER every 10 ms (the button's mouse
-// tracking), so every wait would end in a message; the wait therefore ends
-// when the next poll is due, and a pass past that time polls whatever it got.
+// A stream of messages must neither starve the pad nor poll it faster.
+// Under Wine a cursor resting on a themed button brings a WM_SYSTIMER every
+// 10 ms (the button's mouse tracking), and a message sent from another
+// process is served inside the wait, which then returns no event: so only
+// the time since the last poll decides, and the wait ends when the next
+// poll is due, rounded up so that it does not end a fraction early and
+// cost a pass of its own.
+bool PollDue()
+{
+    return MicrosecondsSinceLastPoll() >= PollIntervalUs;
+}
+
 int PassWait()
 {
-    const LONGLONG left = PassTimeout - MsSinceLastPoll();
-    return static_cast<int>(left < 0 ? 0 : left > PassTimeout ? PassTimeout : left);
+    const LONGLONG left = PollIntervalUs - MicrosecondsSinceLastPoll();
+    return left <= 0 ? 0 : static_cast<int>(std::min<LONGLONG>((left + 999) / 1000, PassTimeout));
 }
 
 void PollPass()
@@ -81,15 +97,22 @@ void MainLoopPass()
         quitRequested = 1;
     if (eventCode == GadgetEvent)
         GadgetPass();
-    if (!quitRequested && (eventCode == NoEvent || MsSinceLastPoll() >= PassTimeout))
+    if (!quitRequested && PollDue())
         PollPass();
 }
 
 void MainLoop()
 {
     EventSetThreadWindowCallback(KeyTargetWindowCallback);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    ticksPerSecond = frequency.QuadPart;
+    // The first pass polls at once.
+    lastPollTicks = Ticks() - ticksPerSecond * PassTimeout / 1000;
+    TimerResolutionBegin();
     do
         MainLoopPass();
     while (!quitRequested);
+    TimerResolutionEnd();
     KeyMappingReleaseHeld();
 }

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <mmsystem.h>
+
 #ifndef DIRECTINPUT_VERSION
 #define DIRECTINPUT_VERSION 0x0700
 #endif
@@ -16,12 +18,18 @@ constexpr char DirectInputLibrary[] = "DINPUT.DLL";
 // The rich edit 2.0 library, and the 1.0 one where it is missing.
 constexpr char RichEdit20Library[] = "RICHED20.DLL";
 constexpr char RichEdit10Library[] = "RICHED32.DLL";
+// Not a known DLL: a static import of it would be looked for beside the
+// program first.
+constexpr char MultimediaLibrary[] = "WINMM.DLL";
 
 // The functions taken from them, and from the kernel where older Windows
 // lacks them, typed from the SDK's own declarations so that a call cannot
 // drift from the real prototype.
 using DirectInputCreateExFunction = decltype(&DirectInputCreateEx);
 using SetDefaultDllDirectoriesFunction = decltype(&SetDefaultDllDirectories);
+using TimePeriodFunction = decltype(&timeBeginPeriod);  // and timeEndPeriod
+// From KERNEL32.DLL, where Windows before 8 has none.
+using SetProcessInformationFunction = decltype(&SetProcessInformation);
 
 // From here on, a DLL loaded by name, and every DLL that a loaded one
 // imports, is looked for in the system folder only: a DLL loaded by full

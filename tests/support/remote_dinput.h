@@ -3,6 +3,12 @@
 
 #include "tests/support/remote_pad.h"
 
+// From now until the DLL is unloaded, the process's timeBeginPeriod,
+// timeEndPeriod and SetProcessInformation only note their calls in the
+// block's timerCalls.
+void RemoteTimerWatch(RemotePadBlock* block);
+void RemoteTimerUnwatch();
+
 // A new device object for the pad, with one reference.
 IDirectInputDevice7A* RemoteDeviceNew(RemotePadBlock* block, int pad);
 

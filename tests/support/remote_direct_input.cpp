@@ -120,8 +120,17 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DirectInputCreateEx(HINSTANCE in
         *out = nullptr;
     if (!(block = RemotePadBlockOpen()))
         return E_FAIL;
+    RemoteTimerWatch(block);
     HRESULT result = CreateResult(instance, version, iid, out, outer);
     if (result == DI_OK)
         *out = static_cast<IDirectInput7A*>(new RemoteDirectInput(block, -1));
     return RemotePadLogCall(block, RemoteCallCreate, -1, result);
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void* reserved)
+{
+    // Unloaded by FreeLibrary; at the process's end the system unmaps it.
+    if (reason == DLL_PROCESS_DETACH && !reserved)
+        RemoteTimerUnwatch();
+    return TRUE;
 }

@@ -78,6 +78,9 @@ struct RemotePadBlock {
     LONG readStampNext;
     LONGLONG readStamps[RemotePadReadStampCount];
     RemotePadDevice devices[RemotePadMaxDevices];
+    // The program's timer and power-throttling requests as dinput.dll,
+    // hooking them inside it, saw them (remote_timer_watch.cpp).
+    char timerCalls[512];
 };
 
 // An Interlocked read of a word of the block.

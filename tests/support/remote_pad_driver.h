@@ -8,6 +8,7 @@
 // it starts afterwards, which inherit both variables.
 #pragma once
 
+#include <cstring>
 #include <string>
 
 #include "tests/support/remote_pad.h"
@@ -52,6 +53,14 @@ LONG RemotePadReads(RemotePadDriver& driver);
 // Waits until count more GetDeviceState calls have been made on any pad
 // (one per poll of a program that reads one pad); false after timeoutMs.
 bool RemotePadWaitReads(RemotePadDriver& driver, int count, DWORD timeoutMs = 5000);
+
+// The timer and power-throttling requests of the programs that created
+// DirectInput from the block, each with the reads made on any pad before
+// it: "timeBeginPeriod(1) @0 power throttling {1, 0x5, 0} @0 ...".
+inline std::string RemotePadTimerCalls(RemotePadDriver& driver)
+{
+    return std::string(driver.block->timerCalls, strnlen(driver.block->timerCalls, sizeof driver.block->timerCalls));
+}
 
 // DirectInputCreateEx leaves the pointer null.
 void RemotePadSetCreateFails(RemotePadDriver& driver, bool fails);

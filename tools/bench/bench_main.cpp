@@ -108,6 +108,7 @@ void Add(const std::string& figure, double keyvane, double reference, double bar
 // thread of its own stamps the first key-down and key-up of each key since
 // the last clear and takes them out of the stream, away from every window.
 LONG64 stamps[512];  // up * 256 + vk
+LONG injectedDowns;  // every injected key-down, counted
 
 LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
 {
@@ -116,6 +117,8 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
     if (code != HC_ACTION || !(key->flags & LLKHF_INJECTED))
         return CallNextHookEx(nullptr, code, message, data);
     InterlockedCompareExchange64(&stamps[(key->flags & LLKHF_UP ? 256 : 0) + (key->vkCode & 0xFF)], now, 0);
+    if (!(key->flags & LLKHF_UP))
+        InterlockedIncrement(&injectedDowns);
     return 1;
 }
 
@@ -214,6 +217,70 @@ DWORD WINAPI PostTraffic(void*)
     return 0;
 }
 
+// Messages sent to Keyvane's window from a thread of the bench, 1,500 a
+// second until the deadline: each is served inside Keyvane's wait, which
+// then ends with no event. The reference is left out: it reads only on a
+// pass whose wait ran out, so it would wait for a gap in the flood, as the
+// posted traffic already shows.
+long long floodUntil;
+LONG floodSent;
+
+DWORD WINAPI SendFlood(void*)
+{
+    const long long start = Now();
+    for (DWORD_PTR result; Now() < floodUntil;)
+        if (floodSent < 1.5 * (Now() - start) * TickMs)
+            floodSent += SendMessageTimeoutA(programs[Keyvane].window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+        else
+            Sleep(1);
+    return 0;
+}
+
+struct FloodFigures {
+    Summary latency, intervals;
+    int pushes;
+    double sent, polls, downs;  // a second; key-downs while Up is held
+};
+
+// Under the flood Keyvane is pushed as under traffic for pushMs, then its
+// stick is held up for holdMs.
+FloodFigures MeasureFlood(DWORD pushMs, DWORD holdMs)
+{
+    FloodFigures f = {};
+    const long long start = Now(), pushUntil = start + static_cast<long long>(pushMs / TickMs);
+    floodUntil = pushUntil + static_cast<long long>(holdMs / TickMs);
+    floodSent = 0;
+    const LONG mark = PollMark(Keyvane);
+    HANDLE sender = CreateThread(nullptr, 0, SendFlood, nullptr, 0, nullptr);
+    std::vector<double> latencies[2];
+    for (; Now() < pushUntil; ++f.pushes)
+        Push(Keyvane, Keyvane, KeyTimeoutMs, latencies);
+    const LONG downsBefore = InterlockedCompareExchange(&injectedDowns, 0, 0);
+    const long long held = Now();
+    RemotePadSetAxes(pads[Keyvane], 0, 0, -Full);
+    WaitForSingleObject(sender, INFINITE);
+    f.downs = (InterlockedCompareExchange(&injectedDowns, 0, 0) - downsBefore) / ((Now() - held) * TickMs / 1000);
+    RemotePadSetAxes(pads[Keyvane], 0, 0, 0);
+    CloseHandle(sender);
+    const LONG end = PollMark(Keyvane);
+    const double seconds = (Now() - start) * TickMs / 1000;
+    f.sent = floodSent / seconds;
+    f.polls = (end - mark) / seconds;
+    f.latency = Keep("latency under sent messages ms", Keyvane, latencies[Keyvane]);
+    f.intervals = Keep("poll interval under sent messages ms", Keyvane, PollIntervals(Keyvane, mark - 1, end));
+    return f;
+}
+
+void AddFloodRows(const FloodFigures& f, double idleP99)
+{
+    Add("Sent: messages to Keyvane a second", f.sent, None, None);
+    Add("Sent: Up held, key-downs a second", f.downs, None, None, "<= 105", 105);
+    Add("Sent: polls a second", f.polls, None, None);
+    Add("Sent: stick to key, p99 (ms)", f.latency.p[2], None, None, "<= 1.5 x idle p99", 1.5 * idleP99);
+    Add("Sent: pushes missed", f.pushes - f.latency.count, None, None, "none", 0);
+    Add("Sent: longest gap between polls (ms)", f.intervals.p[3], None, None, "<= 30", 30);
+}
+
 std::string ReadAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -297,6 +364,7 @@ int main(int argc, char** argv)
     const std::string exePath = argc > 2 ? argv[2] : BesideThisProgram("Keyvane.exe");
     const int pushes = quick ? 5 : 1000, starts = quick ? 1 : 10;  // per program
     const DWORD usageMs = quick ? 1000 : 30000, trafficMs = quick ? 500 : 5000, settleMs = quick ? 200 : 1000;
+    const DWORD holdMs = quick ? 500 : 3000;
     const char* target = sizeof(void*) == 4 ? "i686" : "x86_64";
     std::printf("bench: %s programs (%s Keyvane.exe); size and imports of %s\n", target,
                 sizeof(void*) == 4 ? "the 32-bit" : "the x86-64 build of", exePath.c_str());
@@ -333,6 +401,7 @@ int main(int argc, char** argv)
         ran = Launch(p);
     double centred[Programs], held[Programs], ws[Programs], pb[Programs];  // CPU %, working set and private MB
     int trafficPushes[2] = {};
+    FloodFigures flood = {};
     if (ran) {
         Sleep(settleMs);
         std::vector<double> latencies[2], trafficLatencies[2];
@@ -354,6 +423,8 @@ int main(int argc, char** argv)
             // Let the windows drain the traffic before the next figures.
             Sleep(settleMs);
         }
+        flood = MeasureFlood(trafficMs, holdMs);
+        Sleep(settleMs);
         for (int p = 0; p < 2; ++p) {
             l[p] = Keep("latency ms", p, latencies[p]);
             t[p] = Keep("latency under traffic ms", p, trafficLatencies[p]);
@@ -397,6 +468,7 @@ int main(int argc, char** argv)
     Add("Traffic: poll interval p50 (ms)", u[0].p[0], u[1].p[0], None);
     Add("Traffic: poll interval p99 (ms)", u[0].p[2], u[1].p[2], None);
     Add("Traffic: longest gap between polls (ms)", u[0].p[3], u[1].p[3], None, "<= 30", 30);
+    AddFloodRows(flood, l[0].p[2]);
     Add("CPU, stick centred (% of a core)", centred[0], centred[1], centred[2], "<= reference + 0.2", centred[1] + 0.2);
     Add("CPU, direction held (% of a core)", held[0], held[1], held[2], "<= reference + 0.2", held[1] + 0.2);
     Add("Working set (MB)", ws[0], ws[1], ws[2], "<= reference + 1", ws[1] + 1);
@@ -410,7 +482,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench: cannot write %s\n", json);
     for (int p = 0; p < Programs; ++p)
         measured = measured && up[p].count && !std::isnan(ws[p]) && !std::isnan(held[p]) &&
-                   (p == Bare || (l[p].count && q[p].count));
+                   (p == Bare || (l[p].count && q[p].count)) && (p != Keyvane || flood.latency.count);
     if (quick && !measured)
         return std::fprintf(stderr, "bench: a figure has no samples\n"), 1;
     return 0;
