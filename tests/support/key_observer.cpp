@@ -15,7 +15,6 @@ constexpr ULONG_PTR MarkerTag = 0x4B560000;
 constexpr ULONG_PTR MarkerMask = 0xFFFF0000;
 constexpr DWORD MarkerTimeoutMs = 5000;
 constexpr char RawSinkClass[] = "KeyObserverRawSink";
-constexpr char GameClass[] = "KeyObserverGame";
 // The keyboard in HID terms: generic desktop page, keyboard usage.
 constexpr USHORT GenericDesktopPage = 1, KeyboardUsage = 6;
 
@@ -34,7 +33,6 @@ bool rawWatched;
 HANDLE markerSeen;
 HANDLE hookThread;
 DWORD hookThreadId;
-HWND game;
 
 void Record(Reader reader, const KeyEvent& event)
 {
@@ -85,42 +83,29 @@ LRESULT CALLBACK RawSink(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 // The game's window: the key messages it gets, as a game that reads them
 // sees them. The marker is told by the extra information of its input.
-LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void RecordGameKey(UINT message, WPARAM wParam, LPARAM lParam, ULONG_PTR extraInfo)
 {
-    if (message == WM_KEYDOWN || message == WM_KEYUP) {
-        const DWORD flags = (lParam & 1 << 24 ? KEYEVENTF_EXTENDEDKEY : 0) | (message == WM_KEYUP ? KEYEVENTF_KEYUP : 0);
-        Record(Game, {static_cast<BYTE>(wParam), static_cast<BYTE>(lParam >> 16), flags,
-                      static_cast<ULONG_PTR>(GetMessageExtraInfo()), static_cast<DWORD>(lParam),
-                      static_cast<DWORD>(GetMessageTime())});
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    const DWORD flags = (lParam & 1 << 24 ? KEYEVENTF_EXTENDEDKEY : 0) | (message == WM_KEYUP ? KEYEVENTF_KEYUP : 0);
+    Record(Game, {static_cast<BYTE>(wParam), static_cast<BYTE>(lParam >> 16), flags, extraInfo,
+                  static_cast<DWORD>(lParam), static_cast<DWORD>(GetMessageTime())});
 }
 
-HWND CreateOn(const char* className, WNDPROC procedure, const char* title, DWORD style, HWND parent)
-{
-    const WNDCLASSA windowClass = {0, procedure, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
-                                   reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, className};
-    RegisterClassA(&windowClass);
-    return CreateWindowA(className, title, style, 0, 0, 300, 200, parent, nullptr, nullptr, nullptr);
-}
-
-// The hook and the windows are served by this thread's messages.
+// The hook and the raw input window are served by this thread's messages.
 DWORD WINAPI HookThread(void* ready)
 {
     HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0);
-    HWND sink = CreateOn(RawSinkClass, RawSink, "", 0, HWND_MESSAGE);
-    game = CreateOn(GameClass, GameWindowProc, "Game", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr);
+    const WNDCLASSA sinkClass = {0, RawSink, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
+                                 RawSinkClass};
+    RegisterClassA(&sinkClass);
+    HWND sink = CreateWindowA(RawSinkClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     RAWINPUTDEVICE keyboard = {GenericDesktopPage, KeyboardUsage, RIDEV_INPUTSINK, sink};
-    const bool ok = hook && sink && game && (!rawWatched || RegisterRawInputDevices(&keyboard, 1, sizeof keyboard));
+    const bool ok = hook && sink && (!rawWatched || RegisterRawInputDevices(&keyboard, 1, sizeof keyboard));
     SetEvent(ready);
     MSG msg;
     while (ok && GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
-    for (HWND window : {sink, game})
-        if (window)
-            DestroyWindow(window);
-    game = nullptr;
+    if (sink)
+        DestroyWindow(sink);
     return hook && UnhookWindowsHookEx(hook) && ok;
 }
 
@@ -171,6 +156,8 @@ bool KeyObserverStart(bool rawInput)
         InitializeCriticalSection(&lock);
         markerSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
+    if (!GameWindowOpen(RecordGameKey))
+        return false;
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     hookThread = CreateThread(nullptr, 0, HookThread, ready, 0, &hookThreadId);
     if (hookThread)
@@ -194,24 +181,9 @@ bool KeyObserverStart(bool rawInput)
     return true;
 }
 
-HWND GameWindow()
-{
-    return game;
-}
-
-bool GameToFront()
-{
-    // Wine grants the foreground to any process that asks; asked again
-    // when a window that was just leaving a modal loop took it back.
-    for (int step = 0; game && step < 100 && GetForegroundWindow() != game; ++step) {
-        SetForegroundWindow(game);
-        Sleep(10);
-    }
-    return game && GetForegroundWindow() == game;
-}
-
 void KeyObserverStop()
 {
+    GameWindowClose();
     if (!hookThread)
         return;
     PostThreadMessageA(hookThreadId, WM_QUIT, 0, 0);

@@ -10,6 +10,8 @@
 #include <iosfwd>
 #include <vector>
 
+#include "tests/support/game_window.h"
+
 // An injected event, told as the keybd_event call that made it.
 struct KeyEvent {
     BYTE vk;
@@ -35,12 +37,6 @@ void PrintTo(const KeyEvent& event, std::ostream* out);
 // known, so only the suites that read raw input register for it.)
 bool KeyObserverStart(bool rawInput = false);
 void KeyObserverStop();
-
-// The game window, at the screen's top left, clear of Keyvane's centred one.
-HWND GameWindow();
-// Puts the game window in front and gives it the keyboard focus; false
-// when it did not get the foreground within a second.
-bool GameToFront();
 
 // The events injected since the last call, oldest first, as the hook saw
 // them; as raw input (RIDEV_INPUTSINK) delivered them when rawInput is
