@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "tests/support/key_observer.h"
-#include "tests/support/keyvane_launch.h"
+#include "harness/key_observer.h"
+#include "harness/keyvane_launch.h"
 #include "tests/support/url_handler.h"
 
 namespace {

@@ -16,8 +16,8 @@
 #include "app/main_window.h"
 #include "runtime/font/font.h"
 #include "runtime/runtime.h"
-#include "tests/support/key_observer.h"
-#include "tests/support/keyvane_launch.h"
+#include "harness/key_observer.h"
+#include "harness/keyvane_launch.h"
 #include "tests/support/url_handler.h"
 
 namespace {

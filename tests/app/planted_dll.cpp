@@ -1,7 +1,7 @@
 // A DLL planted beside a copy of Keyvane.exe under the name of a system DLL
 // that Keyvane loads at run time: being loaded sets the test's event (the
 // handle is left open: it matters only in a run that has failed).
-#include "tests/support/remote_pad_block.h"
+#include "harness/remote_pad_block.h"
 
 // What the system padblock.dll exports, so that a dinput.dll that took this
 // one instead loads, as Windows binds every import before DllMain runs.

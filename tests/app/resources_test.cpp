@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/keyvane_process.h"
+#include "harness/keyvane_process.h"
 
 #include <algorithm>
 #include <iterator>

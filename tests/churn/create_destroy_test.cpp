@@ -8,7 +8,7 @@
 #include "runtime/core/strings.h"
 #include "runtime/font/font.h"
 #include "runtime/gadget/gadget.h"
-#include "tests/support/process_resources.h"
+#include "harness/process_resources.h"
 #include "tests/support/runtime_start.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "runtime/font/font.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/joystick/joystick.h"
-#include "tests/support/remote_pad_driver.h"
+#include "harness/remote_pad_driver.h"
 #include "tests/support/runtime_start.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/joystick/joystick.h"
-#include "tests/support/remote_pad_driver.h"
+#include "harness/remote_pad_driver.h"
 #include "tests/support/runtime_start.h"
 
 namespace {

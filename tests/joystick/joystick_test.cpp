@@ -8,7 +8,7 @@
 #include <string>
 
 #include "runtime/joystick/joystick.h"
-#include "tests/support/remote_pad_driver.h"
+#include "harness/remote_pad_driver.h"
 #include "tests/support/runtime_start.h"
 
 namespace {

@@ -21,9 +21,9 @@
 
 #include "app/actions.h"
 #include "app/main_window.h"
-#include "tests/support/key_observer.h"
-#include "tests/support/keyvane_launch.h"
-#include "tests/support/process_resources.h"
+#include "harness/key_observer.h"
+#include "harness/keyvane_launch.h"
+#include "harness/process_resources.h"
 #include "tests/support/url_handler.h"
 
 namespace {

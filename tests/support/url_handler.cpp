@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "tests/support/keyvane_process.h"
+#include "harness/keyvane_process.h"
 
 constexpr char HandlerKey[] = "Software\\Classes\\https\\shell\\open\\command";
 

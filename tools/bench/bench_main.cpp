@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/game_window.h"
-#include "tests/support/keyvane_process.h"
-#include "tests/support/process_resources.h"
-#include "tests/support/remote_pad_driver.h"
+#include "harness/game_window.h"
+#include "harness/keyvane_process.h"
+#include "harness/process_resources.h"
+#include "harness/remote_pad_driver.h"
 
 namespace {
 

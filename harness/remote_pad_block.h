@@ -4,7 +4,7 @@
 // be loaded in its place.
 #pragma once
 
-#include "tests/support/remote_pad.h"
+#include "harness/remote_pad.h"
 
 // The block that KEYVANE_PAD names, mapped once for the process; null
 // without a valid one. Unmapped when the DLL is unloaded.

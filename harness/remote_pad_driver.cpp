@@ -1,5 +1,5 @@
 // The test's side of the pad block.
-#include "tests/support/remote_pad_driver.h"
+#include "harness/remote_pad_driver.h"
 
 #include <cstdio>
 #include <algorithm>

@@ -6,8 +6,8 @@
 // library's own copies.
 #include <cstdio>
 
-#include "tests/support/remote_dinput.h"
-#include "tests/support/remote_pad_block.h"
+#include "harness/remote_dinput.h"
+#include "harness/remote_pad_block.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <iosfwd>
 #include <vector>
 
-#include "tests/support/game_window.h"
+#include "harness/game_window.h"
 
 // An injected event, told as the keybd_event call that made it.
 struct KeyEvent {

@@ -1,4 +1,4 @@
-#include "tests/support/key_observer.h"
+#include "harness/key_observer.h"
 
 #include <gtest/gtest.h>
 

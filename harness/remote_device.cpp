@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "tests/support/remote_dinput.h"
+#include "harness/remote_dinput.h"
 
 namespace {
 

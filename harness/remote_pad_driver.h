@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/support/remote_pad.h"
+#include "harness/remote_pad.h"
 
 // What a test says when the program finds no simulated pad.
 constexpr char RemotePadMissing[] = "is dinput.dll in the prefix's system32 and WINEDLLOVERRIDES=dinput=n set?";

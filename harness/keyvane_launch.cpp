@@ -1,6 +1,6 @@
-#include "tests/support/keyvane_launch.h"
+#include "harness/keyvane_launch.h"
 
-#include "tests/support/key_observer.h"
+#include "harness/key_observer.h"
 
 const char* KeyvaneLaunch(KeyvaneProcess& program, RemotePadDriver& pads, const char* name)
 {

@@ -1,4 +1,4 @@
-#include "tests/support/process_resources.h"
+#include "harness/process_resources.h"
 
 #include <psapi.h>
 #include <winternl.h>

@@ -1,4 +1,4 @@
-#include "tests/support/remote_pad_block.h"
+#include "harness/remote_pad_block.h"
 
 namespace {
 

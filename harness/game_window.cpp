@@ -1,4 +1,4 @@
-#include "tests/support/game_window.h"
+#include "harness/game_window.h"
 
 namespace {
 

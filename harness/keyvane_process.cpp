@@ -1,8 +1,8 @@
-#include "tests/support/keyvane_process.h"
+#include "harness/keyvane_process.h"
 
 #include <cstdio>
 
-#include "tests/support/process_resources.h"
+#include "harness/process_resources.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The inside of our dinput.dll (remote_direct_input.cpp, remote_device.cpp).
 #pragma once
 
-#include "tests/support/remote_pad.h"
+#include "harness/remote_pad.h"
 
 // From now until the DLL is unloaded, the process's timeBeginPeriod,
 // timeEndPeriod and SetProcessInformation only note their calls in the

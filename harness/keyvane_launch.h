@@ -2,8 +2,8 @@
 // window in front of it.
 #pragma once
 
-#include "tests/support/keyvane_process.h"
-#include "tests/support/remote_pad_driver.h"
+#include "harness/keyvane_process.h"
+#include "harness/remote_pad_driver.h"
 
 // Polls to wait for before a change on the pad counts as seen.
 constexpr int SettlePolls = 3;
