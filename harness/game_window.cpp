@@ -68,13 +68,14 @@ HWND GameWindow()
     return game;
 }
 
-bool GameToFront()
+bool WindowToFront(HWND window)
 {
     // Wine grants the foreground to any process that asks; asked again
-    // when a window that was just leaving a modal loop took it back.
-    for (int step = 0; game && step < 100 && GetForegroundWindow() != game; ++step) {
-        SetForegroundWindow(game);
+    // when a window that was just leaving a modal loop, or being restored,
+    // took it back or left none in front.
+    for (int step = 0; window && step < 100 && GetForegroundWindow() != window; ++step) {
+        SetForegroundWindow(window);
         Sleep(10);
     }
-    return game && GetForegroundWindow() == game;
+    return window && GetForegroundWindow() == window;
 }

@@ -14,6 +14,7 @@ using GameKeyRoutine = void (*)(UINT message, WPARAM wParam, LPARAM lParam, ULON
 bool GameWindowOpen(GameKeyRoutine onKey = nullptr);
 void GameWindowClose();
 HWND GameWindow();
-// Puts the window in front and gives it the keyboard focus; false when it
+// Puts a window in front, which gives it the keyboard focus; false when it
 // did not get the foreground within a second.
-bool GameToFront();
+bool WindowToFront(HWND window);
+inline bool GameToFront() { return WindowToFront(GameWindow()); }

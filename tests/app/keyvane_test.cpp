@@ -279,7 +279,7 @@ TEST_F(KeyvaneTest, WithKeyvaneInFrontThePadPressesNothingAndClicksNoGadget)
 {
     ASSERT_TRUE(UrlHandlerInstall(handler));
     Launch();
-    ASSERT_TRUE(SetForegroundWindow(program.window));
+    ASSERT_TRUE(WindowToFront(program.window));
     for (ObjectId number : {SuspendCheckBox, HelpButton, PurchaseButton}) {
         SCOPED_TRACE(number);
         // A press that ends outside the gadget gives it the focus, no click.
