@@ -1,8 +1,9 @@
 // Watches the keyboard events injected into the system input stream with a
-// low-level keyboard hook, with raw input, and as the key messages that a
-// game's window receives: a window of its own, the game, which the caller
-// puts in front of Keyvane as a player would. All three are served by a
-// thread of their own (suites that use it are DESKTOP suites).
+// low-level keyboard hook and with raw input, served by a thread of its
+// own, and as the key messages that the game window (game_window.h)
+// receives, which the caller puts in front of Keyvane as a player would.
+// The hook lets every key on to the window in front (suites that use it are
+// DESKTOP suites).
 #pragma once
 
 #include <windows.h>

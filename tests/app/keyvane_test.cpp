@@ -156,7 +156,7 @@ const RuleCase ruleCases[] = {
 
 TEST_F(KeyvaneTest, EachRuleInjectsItsKeysRepeatsThemWhileHeldAndClosingReleasesEveryHeldKey)
 {
-    Launch();
+    ASSERT_NO_FATAL_FAILURE(Launch());
     for (const RuleCase& rule : ruleCases) {
         SCOPED_TRACE(rule.name);
         Keys raw, game, all = Move(rule.x, rule.y, rule.button, &raw, &game);
@@ -187,7 +187,7 @@ TEST_F(KeyvaneTest, EachRuleInjectsItsKeysRepeatsThemWhileHeldAndClosingReleases
 TEST_F(KeyvaneTest, SuspendHelpAndALostPadReleaseHeldKeysOnceAndEachPurchaseClickOpensThePage)
 {
     ASSERT_TRUE(UrlHandlerInstall(handler));
-    Launch();
+    ASSERT_NO_FATAL_FAILURE(Launch());
     EXPECT_FALSE(Move(0, -Full, true).empty());
     const auto paused = [&] {
         EXPECT_EQ(Presses(KeyObserverTake(), {VK_UP, VK_SPACE}), (Keys{Up(VK_UP), Up(VK_SPACE)}));
@@ -256,7 +256,7 @@ TEST_F(KeyvaneTest, AFaultOnAnyThreadReleasesTheHeldKeyWithinASecondAndNothingIs
 {
     for (RemotePadCrash how : {RemotePadCrashInRead, RemotePadCrashOnThread}) {
         SCOPED_TRACE(how == RemotePadCrashInRead ? "in the read" : "on another thread");
-        Launch();
+        ASSERT_NO_FATAL_FAILURE(Launch());
         EXPECT_FALSE(Move(0, Full).empty());
         const DWORD armed = GetTickCount();
         RemotePadCrashRead(pads, pad, how);
@@ -278,7 +278,7 @@ TEST_F(KeyvaneTest, AFaultOnAnyThreadReleasesTheHeldKeyWithinASecondAndNothingIs
 TEST_F(KeyvaneTest, WithKeyvaneInFrontThePadPressesNothingAndClicksNoGadget)
 {
     ASSERT_TRUE(UrlHandlerInstall(handler));
-    Launch();
+    ASSERT_NO_FATAL_FAILURE(Launch());
     ASSERT_TRUE(WindowToFront(program.window));
     for (ObjectId number : {SuspendCheckBox, HelpButton, PurchaseButton}) {
         SCOPED_TRACE(number);
@@ -314,7 +314,7 @@ const ModalCase modalCases[] = {
 
 TEST_F(KeyvaneTest, ActivationAndModalLoopsOfKeyvanesWindowReleaseAHeldKeyAtOnce)
 {
-    Launch();
+    ASSERT_NO_FATAL_FAILURE(Launch());
     for (const ModalCase& loop : modalCases) {
         SCOPED_TRACE(loop.name);
         EXPECT_FALSE(Move(0, -Full).empty());
@@ -336,7 +336,7 @@ TEST_F(KeyvaneTest, ActivationAndModalLoopsOfKeyvanesWindowReleaseAHeldKeyAtOnce
 
 TEST_F(KeyvaneTest, UnderAStreamOfMessagesAPushIsPressedRepeatedAndReleasedWithin30Ms)
 {
-    Launch();
+    ASSERT_NO_FATAL_FAILURE(Launch());
     // Mouse moves posted to the window and the cursor moved over the purchase
     // button, until stopped: about 400 messages a second.
     std::atomic<bool> stop{false};
@@ -391,7 +391,7 @@ TEST_F(KeyvaneTest, WithoutAPadOnlyTheErrorBoxShowsAndTheExitCodeIsZero)
 // and a held key's presses, faster than one per 10 ms.
 TEST_F(KeyvaneTest, UnderAFloodOfSentMessagesAPushComesWithin30MsAndAHeldKeyAtMost105TimesASecond)
 {
-    Launch();
+    ASSERT_NO_FATAL_FAILURE(Launch());
     std::atomic<bool> stop{false};
     std::atomic<long> sent{0};
     // 1,500 a second, catching up after a late wake.
@@ -429,7 +429,7 @@ TEST_F(KeyvaneTest, UnderAFloodOfSentMessagesAPushComesWithin30MsAndAHeldKeyAtMo
 // after the last.
 TEST_F(KeyvaneTest, AsksFor1MsTimersAndNoThrottlingBeforeItsFirstPollAndEndsTheTimersAfterItsLast)
 {
-    Launch();
+    ASSERT_NO_FATAL_FAILURE(Launch());
     ASSERT_EQ(KeyvaneClose(program), 0u);
     EXPECT_EQ(RemotePadTimerCalls(pads), "power throttling {1, 0x5, 0} @0 power throttling {1, 0x1, 0} @0 "
                                          "timeBeginPeriod(1) @0 timeEndPeriod(1) @" +

@@ -297,9 +297,9 @@ void Play(Action& drawn)
                          : drawn;
     const bool wasQuiet = Quiet();
     action.play();
-    // The player keeps the window of his choice in front, the game's or
-    // Keyvane's: after a help box, a restore or an opened page it is
-    // clicked again. Keys pressed while neither was in front are no fault.
+    // The player keeps the chosen window in front, the game's or Keyvane's:
+    // after a help box, a restore or an opened page it is clicked again.
+    // Keys pressed while neither was in front are no fault.
     HWND wanted = soak.keyvaneInFront ? soak.program.window : GameWindow();
     const bool kept = GetForegroundWindow() == wanted;
     if (!kept) {
