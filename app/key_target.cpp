@@ -9,14 +9,14 @@ namespace {
 // loop's thread.
 volatile LONG crashed;
 
-}  // namespace
-
 bool ForegroundIsKeyvanes()
 {
     DWORD process = 0;
     HWND foreground = GetForegroundWindow();
     return foreground && GetWindowThreadProcessId(foreground, &process) && process == GetCurrentProcessId();
 }
+
+}  // namespace
 
 bool KeyTargetMarkCrashed()
 {

@@ -5,16 +5,14 @@
 
 #include <windows.h>
 
-// True while the foreground window belongs to this process (the main
-// window, the help box, the system menu, any window the runtime opened).
-bool ForegroundIsKeyvanes();
-
 // Called first thing by the crash filter, on whichever thread faulted;
 // from then on no key is pressed. True only for the first call.
 bool KeyTargetMarkCrashed();
 bool KeyTargetCrashed();
 
-// Keys may be pressed now: no crash, and another program in front.
+// Keys may be pressed now: no crash, and the foreground window belongs to
+// another program, not to this one (the main window, the help box, the
+// system menu, any window the runtime opened).
 bool KeyTargetIsGame();
 
 // Lets go of held keys when a window of the runtime becomes active or

@@ -77,15 +77,16 @@ void PollPass()
 void GadgetPass()
 {
     eventGadget = EventSourceGadget();
-    if (eventGadget == HelpButton) {
-        // The box blocks the loop: nothing would release a held key.
-        KeyMappingReleaseHeld();
+    if (eventGadget != HelpButton && eventGadget != PurchaseButton)
+        return;
+    // Both block the loop, the help box until it is closed and the shell
+    // for as long as it takes to open the page: nothing would release a
+    // held key meanwhile.
+    KeyMappingReleaseHeld();
+    if (eventGadget == HelpButton)
         HelpAction();
-    } else if (eventGadget == PurchaseButton) {
-        // The shell may take seconds to open the page, with the loop blocked.
-        KeyMappingReleaseHeld();
+    else
         PurchaseAction();
-    }
 }
 
 }  // namespace

@@ -35,6 +35,17 @@ DWORD KeyvaneClose(KeyvaneProcess& program);
 // Ends the process if it still runs and closes the handles.
 void KeyvaneForget(KeyvaneProcess& program);
 
+// Asks done() every 5 ms until it is true or timeoutMs have passed; its
+// last answer.
+template <typename Done>
+bool WaitUntil(Done done, DWORD timeoutMs)
+{
+    for (const DWORD start = GetTickCount(); !done(); Sleep(5))
+        if (GetTickCount() - start >= timeoutMs)
+            return done();
+    return true;
+}
+
 // A window's text, through WM_GETTEXT so that it works across processes.
 std::string WindowText(HWND window);
 // The text of a message box's message: its static control 0xFFFF holds it.

@@ -122,10 +122,7 @@ protected:
     {
         GUITHREADINFO gui = {};
         gui.cbSize = sizeof gui;
-        for (const DWORD start = GetTickCount(); GetTickCount() - start < 1000; Sleep(5))
-            if (GetGUIThreadInfo(program.info.dwThreadId, &gui) && wanted(gui))
-                return true;
-        return false;
+        return WaitUntil([&] { return GetGUIThreadInfo(program.info.dwThreadId, &gui) && wanted(gui); }, 1000);
     }
 
     static constexpr char Planted[] = "planted\\Keyvane.exe";
@@ -242,9 +239,7 @@ TEST_F(KeyvaneTest, SuspendHelpAndALostPadReleaseHeldKeysOnceAndEachPurchaseClic
     // Last: the page opened may take the foreground, which raw input needs.
     for (size_t clicks = 1; clicks <= 2; ++clicks) {
         Click(PurchaseButton);
-        const DWORD start = GetTickCount();
-        while (UrlHandlerOpened(handler).size() < clicks && GetTickCount() - start < 15000)
-            Sleep(20);
+        WaitUntil([&] { return UrlHandlerOpened(handler).size() >= clicks; }, 15000);
     }
     EXPECT_EQ(UrlHandlerOpened(handler), std::vector<std::string>(2, PageAddress));
     EXPECT_EQ(KeyvaneClose(program), 0u);

@@ -163,18 +163,9 @@ void PlayButton()
     Settle();
 }
 
-template <typename Done>
-bool WaitFor(Done done)
-{
-    const DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < WaitMs)
-        Sleep(5);
-    return done();
-}
-
 void WaitForRelease()
 {
-    WaitFor([] { return Track(KeyObserverTake()), soak.down == 0; });
+    WaitUntil([] { return Track(KeyObserverTake()), soak.down == 0; }, WaitMs);
 }
 
 void PlaySuspend()
@@ -182,7 +173,7 @@ void PlaySuspend()
     PostMessageA(Gadget(SuspendCheckBox), BM_CLICK, 0, 0);
     soak.suspended = !soak.suspended;
     const LRESULT wanted = soak.suspended ? BST_CHECKED : BST_UNCHECKED;
-    if (!WaitFor([&] { return SendMessageA(Gadget(SuspendCheckBox), BM_GETCHECK, 0, 0) == wanted; }))
+    if (!WaitUntil([&] { return SendMessageA(Gadget(SuspendCheckBox), BM_GETCHECK, 0, 0) == wanted; }, WaitMs))
         Fault("the check box did not change");
     Settle();
     // The first suspended pass lets go of what is held; on a loaded host
@@ -205,7 +196,7 @@ void PlayHelp()
     if (!KeyObserverTake().empty())
         Fault("keys injected while the help box was up");
     MessageBoxDismiss(box);
-    if (!WaitFor([&] { return !IsWindow(box); }))
+    if (!WaitUntil([&] { return !IsWindow(box); }, WaitMs))
         Fault("the help box did not close");
     Settle();
 }
@@ -363,7 +354,7 @@ void ReportGrowth(const ProcessResources& first, const ProcessResources& last)
 void CheckPurchases()
 {
     std::vector<std::string> opened;
-    WaitFor([&] { return (opened = UrlHandlerOpened(soak.urls)).size() >= size_t(soak.purchases); });
+    WaitUntil([&] { return (opened = UrlHandlerOpened(soak.urls)).size() >= size_t(soak.purchases); }, WaitMs);
     if (opened.size() != size_t(soak.purchases))
         Fault(std::to_string(soak.purchases) + " purchase clicks opened " + std::to_string(opened.size()) + " pages");
     for (const std::string& address : opened)
