@@ -33,6 +33,8 @@ bool rawWatched;
 HANDLE markerSeen;
 HANDLE hookThread;
 DWORD hookThreadId;
+volatile LONG holdMs;
+HANDLE holding;
 
 void Record(Reader reader, const KeyEvent& event)
 {
@@ -58,6 +60,11 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data)
         (key->flags & LLKHF_EXTENDED ? KEYEVENTF_EXTENDEDKEY : 0) | (key->flags & LLKHF_UP ? KEYEVENTF_KEYUP : 0);
     Record(Hooked, {static_cast<BYTE>(key->vkCode), static_cast<BYTE>(key->scanCode), flags, key->dwExtraInfo,
                     key->flags, key->time});
+    if (!(flags & KEYEVENTF_KEYUP))
+        if (const LONG ms = InterlockedExchange(&holdMs, 0)) {
+            SetEvent(holding);
+            Sleep(ms);
+        }
     // On to the window in front: the game, when a test put it there.
     return CallNextHookEx(nullptr, code, message, data);
 }
@@ -155,6 +162,7 @@ bool KeyObserverStart(bool rawInput)
     if (!markerSeen) {
         InitializeCriticalSection(&lock);
         markerSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        holding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
     if (!GameWindowOpen(RecordGameKey))
         return false;
@@ -211,4 +219,14 @@ std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput, std::vect
     seen[Game].events.clear();
     LeaveCriticalSection(&lock);
     return taken;
+}
+
+bool KeyObserverHoldKeyDown(DWORD ms)
+{
+    ResetEvent(holding);
+    InterlockedExchange(&holdMs, static_cast<LONG>(ms));
+    if (WaitForSingleObject(holding, MarkerTimeoutMs) == WAIT_OBJECT_0)
+        return true;
+    InterlockedExchange(&holdMs, 0);
+    return false;
 }

@@ -46,5 +46,10 @@ void KeyObserverStop();
 // game window when game is given (the scan code and extended bit of lParam;
 // the game must be in front). It first waits until each asked for has seen
 // all injected before the call, so an empty result means nothing was.
+// Has the hook hold the next key-down this long before letting it on, as a
+// slow hook of another program would (the window it reaches is chosen
+// after); returns once the hook holds one, false if none came.
+bool KeyObserverHoldKeyDown(DWORD ms);
+
 std::vector<KeyEvent> KeyObserverTake(std::vector<KeyEvent>* rawInput = nullptr,
                                       std::vector<KeyEvent>* game = nullptr);
