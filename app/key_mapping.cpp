@@ -68,7 +68,7 @@ bool IsActive(const KeyRule& rule, int value)
 
 void KeyUp(const KeyRule& rule)
 {
-    keybd_event(rule.key, rule.scan, rule.flags | KEYEVENTF_KEYUP, 0);
+    keybd_event(rule.key, rule.scan, rule.flags | KEYEVENTF_KEYUP, InjectedKeyTag);
     *rule.held = 0;
 }
 
@@ -78,7 +78,7 @@ void KeyUp(const KeyRule& rule)
 void KeyDown(const KeyRule& rule)
 {
     *rule.held = 1;
-    keybd_event(rule.key, rule.scan, rule.flags, 0);
+    keybd_event(rule.key, rule.scan, rule.flags, InjectedKeyTag);
     if (KeyTargetCrashed())
         KeyUp(rule);
 }

@@ -1,7 +1,7 @@
 #include "app/key_target.h"
 
 #include "app/key_mapping.h"
-#include "runtime/window/window_table.h"
+#include "runtime/window/events.h"
 
 namespace {
 
@@ -14,6 +14,29 @@ bool ForegroundIsKeyvanes()
     DWORD process = 0;
     HWND foreground = GetForegroundWindow();
     return foreground && GetWindowThreadProcessId(foreground, &process) && process == GetCurrentProcessId();
+}
+
+LRESULT ReleaseBeforeModalLoops(HWND, UINT message, WPARAM wParam, LPARAM)
+{
+    // A click on the title bar activates before its move loop starts, so
+    // the activation alone covers a drag begun that way.
+    const bool activated = message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE;
+    if (activated || message == WM_ENTERSIZEMOVE || message == WM_ENTERMENULOOP)
+        KeyMappingReleaseHeld();
+    return ProceedDefault;
+}
+
+HHOOK ownKeyFilter;
+
+// Called for every message a loop of this thread fetches, before the loop
+// sees it; WM_NULL is dispatched to no effect.
+LRESULT CALLBACK DropOwnKeys(int code, WPARAM removal, LPARAM data)
+{
+    auto* msg = reinterpret_cast<MSG*>(data);
+    if (code == HC_ACTION && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
+        static_cast<ULONG_PTR>(GetMessageExtraInfo()) == InjectedKeyTag)
+        msg->message = WM_NULL;
+    return CallNextHookEx(nullptr, code, removal, data);
 }
 
 }  // namespace
@@ -33,12 +56,15 @@ bool KeyTargetIsGame()
     return !KeyTargetCrashed() && !ForegroundIsKeyvanes();
 }
 
-LRESULT KeyTargetWindowCallback(HWND, UINT message, WPARAM wParam, LPARAM)
+void KeyTargetBegin()
 {
-    // A click on the title bar activates before its move loop starts, so
-    // the activation alone covers a drag begun that way.
-    const bool activated = message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE;
-    if (activated || message == WM_ENTERSIZEMOVE || message == WM_ENTERMENULOOP)
-        KeyMappingReleaseHeld();
-    return ProceedDefault;
+    EventSetThreadWindowCallback(ReleaseBeforeModalLoops);
+    ownKeyFilter = SetWindowsHookExA(WH_GETMESSAGE, DropOwnKeys, nullptr, GetCurrentThreadId());
+}
+
+void KeyTargetEnd()
+{
+    if (ownKeyFilter)
+        UnhookWindowsHookEx(ownKeyFilter);
+    ownKeyFilter = nullptr;
 }

@@ -15,8 +15,19 @@ bool KeyTargetCrashed();
 // system menu, any window the runtime opened).
 bool KeyTargetIsGame();
 
-// Lets go of held keys when a window of the runtime becomes active or
-// enters a modal move, size or menu loop: the main loop does not run until
-// that loop ends, so nothing else would let them go. Installed as the
-// thread's window callback, it leaves every message to the library.
-LRESULT KeyTargetWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Every key Keyvane injects carries this as its extra information
+// (dwExtraInfo, GetMessageExtraInfo): by it Keyvane's windows tell the
+// pad's keys from a keyboard's. ("KEYV")
+constexpr ULONG_PTR InjectedKeyTag = 0x4B455956;
+
+// For the loop's life, on its thread:
+// - held keys are let go when a window of the runtime becomes active or
+//   enters a modal move, size or menu loop: the main loop does not run until
+//   that loop ends, so nothing else would let them go;
+// - key messages carrying InjectedKeyTag are dropped before any loop of the
+//   thread sees them, the main loop's, a message box's or a menu's. A
+//   key-down still on its way as Keyvane's window came to the front lands
+//   there, and the key-up that lets it go follows: Space would click the
+//   gadget that has the focus.
+void KeyTargetBegin();
+void KeyTargetEnd();

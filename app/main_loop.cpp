@@ -104,7 +104,7 @@ void MainLoopPass()
 
 void MainLoop()
 {
-    EventSetThreadWindowCallback(KeyTargetWindowCallback);
+    KeyTargetBegin();
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     ticksPerSecond = frequency.QuadPart;
@@ -116,4 +116,5 @@ void MainLoop()
     while (!quitRequested);
     TimerResolutionEnd();
     KeyMappingReleaseHeld();
+    KeyTargetEnd();
 }

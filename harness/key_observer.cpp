@@ -5,6 +5,8 @@
 #include <ios>
 #include <ostream>
 
+#include "app/key_target.h"
+
 namespace {
 
 // Each Take injects a key-up of an unused key carrying a numbered tag; once
@@ -134,13 +136,13 @@ bool MarkerComesThrough(DWORD timeoutMs, unsigned readers = 1u << Hooked)
 KeyEvent Down(BYTE vk)
 {
     const BYTE scan = vk == VK_UP ? 0x48 : vk == VK_DOWN ? 0x50 : vk == VK_LEFT ? 0x4B : vk == VK_RIGHT ? 0x4D : 0x39;
-    return {vk, scan, vk == VK_SPACE ? 0u : KEYEVENTF_EXTENDEDKEY, 0};
+    return {vk, scan, vk == VK_SPACE ? 0u : KEYEVENTF_EXTENDEDKEY, InjectedKeyTag};
 }
 
 KeyEvent Up(BYTE vk)
 {
     const KeyEvent down = Down(vk);
-    return {vk, down.scan, down.flags | KEYEVENTF_KEYUP, 0};
+    return {vk, down.scan, down.flags | KEYEVENTF_KEYUP, InjectedKeyTag};
 }
 
 bool operator==(const KeyEvent& a, const KeyEvent& b)

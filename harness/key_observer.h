@@ -27,7 +27,8 @@ struct KeyEvent {
 bool operator==(const KeyEvent& a, const KeyEvent& b);
 
 // The events the key mapping injects: a keyboard's own scan code, the
-// arrows with the extended flag, the same on key-down and key-up.
+// arrows with the extended flag, the same on key-down and key-up, and
+// Keyvane's tag as the extra information.
 KeyEvent Down(BYTE vk);
 KeyEvent Up(BYTE vk);
 void PrintTo(const KeyEvent& event, std::ostream* out);

@@ -306,6 +306,12 @@ TEST_F(KeyvaneTest, WithKeyvaneInFrontThePadPressesNothingAndClicksNoGadget)
         ASSERT_EQ(UrlHandlerOpened(handler), std::vector<std::string>{});
         Move(0, 0);
     }
+    // A keyboard's Space, which carries no tag, still works the gadget.
+    ASSERT_TRUE(WindowToFront(program.window));
+    ASSERT_NO_FATAL_FAILURE(Focus(SuspendCheckBox));
+    keybd_event(VK_SPACE, 0x39, 0, 0);
+    keybd_event(VK_SPACE, 0x39, KEYEVENTF_KEYUP, 0);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(Gadget(SuspendCheckBox), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 1000));
     EXPECT_EQ(KeyvaneClose(program), 0u);
 }
 
