@@ -107,7 +107,8 @@ void Add(const std::string& figure, double keyvane, double reference, double bar
 
 // Injected keys as the system sees them: a low-level hook on a time-critical
 // thread of its own stamps the first key-down and key-up of each key since
-// the last clear, and lets them on to the game window in front.
+// the last clear and takes them out of the stream: the game window in front
+// only keeps Keyvane pressing, as it does for a player.
 LONG64 stamps[512];  // up * 256 + vk
 LONG injectedDowns;  // every injected key-down, counted
 
